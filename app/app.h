@@ -1,0 +1,56 @@
+// app: the application shell: the entry point and message loop, the window
+// procedure, the window with its GL context, and the headless modes.
+//
+// The shell owns the few globals of the desktop side. WndProc writes the key
+// flags and `active`; CreateGLWindow writes `fullscreen` (and F1 flips it).
+#pragma once
+
+#include "platform/window.h"
+
+extern bool keys[256];     // held keys by Win32 virtual-key code; written by WndProc (F1 cleared by WinMain)
+extern bool active;        // false while minimised; written by WndProc
+extern bool fullscreen;    // exclusive fullscreen mode; written by WinMain and CreateGLWindow
+extern PlatWindow* hWnd;   // the one window; owned by CreateGLWindow/KillGLWindow
+extern PlatDC* hDC;        // its drawable
+extern PlatContext* hRC;   // its GL context
+
+// How the show was started (command line); read by WinMain.
+enum AskMode { ASK_USER, ASK_WINDOWED, ASK_FULLSCREEN };
+extern AskMode startMode;
+
+// The show on a desktop: the question, the window, the loop. Exit status:
+// 0 when the show ends or is quit, 1 when the window cannot be created.
+int WinMain();
+long WndProc(PlatWindow* window, unsigned message, unsigned wParam, long lParam);
+
+bool CreateGLWindow(const char* title, int width, int height, int bits, bool wantFullscreen);
+void KillGLWindow();
+void ReSizeGLScene(int width, int height);
+
+// ---- headless modes (frame.cpp) -----------------------------------------
+// A frame time as a whole number of frames at a rate num/den frames a second.
+struct FrameRate {
+    long num = 60;   // frames ...
+    long den = 1;    // ... per this many seconds
+};
+
+// Position in ms of frame k at this rate: floor(k * 1000 * den / num).
+int frameTimeMs(long k, FrameRate rate);
+// The last frame whose time is not above `seconds`.
+long frameIndexAt(double seconds, FrameRate rate);
+
+// Starts the show headless at this size in manual-clock mode (InitGL run).
+bool headlessStart(int width, int height);
+// Renders frame k of a continuous run (DrawGLScene at its time); false once the
+// show is over. `cheap` renders into a 1 x 1 scissor box: the same state
+// afterwards, almost no pixels.
+bool headlessFrame(long k, FrameRate rate, bool cheap);
+// Reads the frame buffer top row first as RGB bytes (width x height x 3).
+void headlessReadRGB(int width, int height, unsigned char* out);
+
+// --frame: renders the frame a continuous run shows at `seconds`, to a PNG.
+int runFrame(double seconds, const char* outPath, int width, int height, FrameRate rate);
+
+// Writes RGB rows (top row first) as an 8-bit PNG; false with *why on failure.
+bool writePngRGB(const char* path, int width, int height, const unsigned char* rgb,
+                 const char** why);

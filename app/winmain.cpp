@@ -1,0 +1,128 @@
+// The entry point's loop and the window procedure.
+#include "app/app.h"
+#include "demo/demo.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+bool keys[256];
+bool active = true;
+AskMode startMode = ASK_USER;
+
+// VALLUP_TRACE names a file that receives one line per drawn frame: the frame's
+// Time in seconds. Tests read it to see what the show did.
+static FILE* traceFile;
+
+static void openTrace()
+{
+    const char* path = std::getenv("VALLUP_TRACE");
+    if (path && *path && !traceFile) {
+        traceFile = std::fopen(path, "w");
+        if (!traceFile)
+            std::fprintf(stderr, "vallup: cannot write the trace file %s\n", path);
+    }
+}
+
+long WndProc(PlatWindow* window, unsigned message, unsigned wParam, long lParam)
+{
+    switch (message) {
+    case WM_ACTIVATE:
+        active = ((wParam >> 16) & 0xFFFF) == 0;
+        return 0;
+    case WM_SYSCOMMAND:
+        if (wParam == SC_SCREENSAVE || wParam == SC_MONITORPOWER)
+            return 0;
+        break;
+    case WM_CLOSE:
+        platPostQuitMessage(0);
+        return 0;
+    case WM_KEYDOWN:
+        keys[wParam & 0xFF] = true;
+        return 0;
+    case WM_KEYUP:
+        keys[wParam & 0xFF] = false;
+        return 0;
+    case WM_SIZE:
+        ReSizeGLScene(lParam & 0xFFFF, (lParam >> 16) & 0xFFFF);
+        return 0;
+    }
+    return platDefWindowProc(window, message, wParam, lParam);
+}
+
+int WinMain()
+{
+    const char* why = "";
+    if (!platInitVideo(&why)) {
+        std::fprintf(stderr, "vallup: cannot open a window: %s\n", why);
+        std::fprintf(stderr, "vallup: to watch the show without a display, render it: "
+                             "vallup --capture show.mp4\n");
+        return 1;
+    }
+    openTrace();
+
+    if (startMode == ASK_USER) {
+        if (platMessageBox("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
+                           MB_YESNO | MB_ICONQUESTION) == IDNO)
+            fullscreen = false;
+    } else {
+        fullscreen = startMode == ASK_FULLSCREEN;
+    }
+
+    if (!CreateGLWindow("vallup 123 driskel", 800, 600, 32, fullscreen))
+        return 1;
+
+    MSG msg = {};
+    bool done = false;
+    while (!done) {
+        if (platPeekMessage(&msg)) {
+            if (msg.message == WM_QUIT) {
+                done = true;
+            } else {
+                platTranslateMessage(&msg);
+                platDispatchMessage(&msg);
+            }
+            continue;
+        }
+
+        if (active) {
+            if (!DrawGLScene()) {
+                done = true;
+                continue;
+            }
+            if (traceFile)
+                std::fprintf(traceFile, "%.3f\n", Time);
+        }
+        if (keys[VK_ESCAPE]) {
+            done = true;
+            continue;
+        }
+        platSwapBuffers(hDC);
+
+        // Held keys seek on every frame, each from this frame's Time.
+        if (keys[VK_UP])
+            autoSetTime(1000);
+        if (keys[VK_DOWN])
+            autoSetTime(-1000);
+        if (keys[VK_RIGHT])
+            autoSetTime(500);
+        if (keys[VK_LEFT])
+            autoSetTime(-500);
+
+        if (keys[VK_F1]) {
+            keys[VK_F1] = false;
+            KillGLWindow();
+            fullscreen = !fullscreen;
+            if (!CreateGLWindow("Vexa's Textures, Lighting & Keyboard Tutorial", 640, 480, 16,
+                                fullscreen))
+                return 1;
+        }
+    }
+
+    KillGLWindow();
+    if (traceFile)
+        std::fclose(traceFile);
+    platQuitVideo();
+    // Quit through the window's close request carries PostQuitMessage's code;
+    // Escape and the end of the show are a normal end too.
+    return msg.message == WM_QUIT ? (int)msg.wParam : 0;
+}

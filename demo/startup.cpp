@@ -1,0 +1,85 @@
+// Start-up: the fixed GL state, the tables, and every asset in its slot.
+#include "demo/demo.h"
+#include "platform/png.h"
+#include "render/render.h"
+
+GLuint texture[64];
+OBJ_Model_t model[32];
+GLUquadricObj* q;
+
+static pngInfo info;   // scratch for every texture load; read by nothing
+
+static const char* const MODEL_FILES[4] = {
+    "data/3d/torus2.obj",
+    "data/3d/face.obj",
+    "data/3d/spikeball.obj",
+    "data/3d/landscape_tube.obj",
+};
+
+static const char* const TEXTURE_FILES[19] = {
+    "data/textures/fyllecell_01.png",  // 0
+    "data/textures/copper.png",        // 1
+    "data/textures/orvel.png",         // 2
+    "data/textures/c64.png",           // 3
+    "data/textures/fyllecell_02.png",  // 4
+    "data/textures/inter01.png",       // 5
+    "data/textures/inter02.png",       // 6
+    "data/textures/fyllecell_03.png",  // 7
+    "data/textures/boll.png",          // 8
+    "data/textures/extra01.png",       // 9
+    "data/textures/extra02.png",       // 10
+    "data/textures/envmap3.png",       // 11
+    "data/textures/check2.png",        // 12
+    "data/textures/bandaid.png",       // 13
+    "data/textures/bubblan.png",       // 14
+    "data/textures/pratbubbla.png",    // 15
+    "data/textures/fyllecell_04.png",  // 16
+    "data/textures/bandaid.png",       // 17: same file as 13, its own texture
+    "data/textures/1995.png",          // 18
+};
+
+void loadModels()
+{
+    for (int slot = 0; slot < 4; slot++)
+        OBJ_LoadModel(&model[slot], MODEL_FILES[slot]);
+}
+
+bool InitGL()
+{
+    glEnable(GL_TEXTURE_2D);
+    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+    glShadeModel(GL_SMOOTH);
+    glClearDepth(1.0f);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LEQUAL);
+    glClearStencil(0);
+    glHint(GL_PERSPECTIVE_CORRECTION_HINT, GL_NICEST);
+
+    glTexGeni(GL_S, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+    glTexGeni(GL_T, GL_TEXTURE_GEN_MODE, GL_SPHERE_MAP);
+
+    GLfloat fogColor[4] = {0.0f, 0.0f, 0.0f, 0.5f};
+    glFogi(GL_FOG_MODE, GL_LINEAR);
+    glFogfv(GL_FOG_COLOR, fogColor);
+    glFogf(GL_FOG_START, 40.0f);
+    glFogf(GL_FOG_END, 80.0f);
+
+    q = gluNewQuadric();
+    gluQuadricNormals(q, GLU_SMOOTH);
+    gluQuadricTexture(q, GL_TRUE);
+
+    genrandtab();
+    calcbpm(63.35f);
+
+    loadModels();
+
+    for (int slot = 0; slot < 19; slot++)
+        texture[slot] = pngBind(TEXTURE_FILES[slot], PNG_NOMIPMAP, PNG_ALPHA, &info, GL_REPEAT,
+                                GL_NEAREST, GL_NEAREST);
+
+    autoInitRenderTexture();
+    autoInitRenderDepthTexture();
+
+    autoInitAudio();
+    return true;
+}

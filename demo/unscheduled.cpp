@@ -1,0 +1,5 @@
+// Placeholder until this scene family lands.
+#include "demo/demo.h"
+
+void drawCubeScene() {}
+void DrawFloor() {}

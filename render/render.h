@@ -1,0 +1,38 @@
+// render: the toolkit the scenes draw with.
+//
+// The 2D canvas: ViewOrtho and ViewOrtho2 switch to a fixed 800 x 600 canvas,
+// origin at the top-left corner, y downwards, stretched over the viewport
+// whatever the window size. ViewOrtho puts canvas z = 0 at window depth 0.5
+// (in front of practically all 3D geometry), ViewOrtho2 on the far plane (a
+// backdrop). Each is closed by exactly one ViewPerspective; never nested.
+// Every routine leaves the model-view matrix selected.
+#pragma once
+
+#include <GL/gl.h>
+
+#include "math/autovector.h"
+
+// ---- projections and render targets (view.cpp, targets.cpp) -------------
+extern int ScreenWidth;         // render target width, texels (1024)
+extern int ScreenHeight;        // render target height, texels (1024)
+extern GLuint rendertexture;    // colour target; written at start-up
+extern GLuint depthtexture;     // a second colour target of the same format
+
+void ViewOrtho();
+void ViewOrtho2();
+void ViewPerspective();
+
+void autoInitRenderTexture();
+void autoInitRenderDepthTexture();
+void autoMaterialBlendMode(int mode);   // 1..8: a fixed blend-function pair
+void DrawQuad(float w, float h, float u, float v);   // 4 vertices inside a caller's GL_QUADS
+void autoSetViewPort(int width);        // width x 512 at the lower-left corner
+void autoRenderToTexture(int width, GLuint tex);     // copy, then a 1024 x 768 viewport
+
+// ---- text, sprites and frame dressing (sprites.cpp, dressing.cpp) -------
+void drawText2(int slot, float start);  // 512 x 512 caption sliding along its track
+void drawText(int slot, float start);   // the same on a longer track; not scheduled
+void drawOverlay(int slot);             // fixed 512 x 512 picture; not scheduled
+void autoDrawPointSprite(VECTOR3 centre, float size);             // billboard, side 2 x size
+void autoDrawPointSpriteRot(VECTOR3 centre, float size, float angle);  // with a roll, degrees
+void drawBorders();                     // the letterbox: black bands above y 90 and below 510

@@ -1,0 +1,31 @@
+// Test support: one headless GL context per test process, and pixel reads in
+// canvas terms.
+#pragma once
+
+#include <GL/gl.h>
+
+#include <array>
+
+namespace glfix {
+
+// Makes the process's headless context current (created on first use) at
+// this size, with the viewport and the show's perspective set for it.
+// Fails the calling test when no context can be made.
+void context(int width = 800, int height = 600);
+
+// The show's start-up GL state, without loading assets or music: what InitGL
+// sets before its tables and files. For tests of single drawing routines.
+void baselineState();
+
+// RGBA bytes of the pixel at window x, y with y counted from the TOP row.
+std::array<int, 4> pixel(int x, int y);
+
+// Same, at a canvas point (800 x 600 canvas scaled to the viewport).
+std::array<int, 4> canvasPixel(float cx, float cy);
+
+// Matrix stack depths and GL error, for hand-over checks.
+int modelviewDepth();
+int projectionDepth();
+int textureDepth();
+
+}  // namespace glfix
