@@ -48,17 +48,18 @@ Canvas paintCopper()
     return c;
 }
 
-// 8 x 8 checks, white and royal blue, each blue check with a lighter inner
-// frame so the zoom and the tunnel's crawl read clearly.
+// 16 x 16 checks, white and royal blue, each blue check with a lighter
+// inner frame so the zoom and the tunnel's crawl read clearly (in the tunnel
+// one check is about a unit of wall).
 Canvas paintCheck()
 {
     Canvas c = newCanvas(256, 256, {1, 1, 1, 1});
     const Rgba light = rgb8(236, 236, 244), blue = rgb8(36, 52, 170), edge = rgb8(80, 110, 230);
     for (int y = 0; y < 256; y++)
         for (int x = 0; x < 256; x++) {
-            int cx = x / 32, cy = y / 32, ix = x % 32, iy = y % 32;
+            int cx = x / 16, cy = y / 16, ix = x % 16, iy = y % 16;
             bool dark = (cx + cy) & 1;
-            bool frame = ix < 3 || iy < 3 || ix > 28 || iy > 28;
+            bool frame = ix < 2 || iy < 2 || ix > 13 || iy > 13;
             at(c, x, y) = dark ? (frame ? edge : blue) : light;
         }
     return c;
@@ -74,9 +75,9 @@ Canvas paintBall()
         for (int x = 0; x < n; x++) {
             float dx = (x + 0.5f) / (n / 2) - 1.f, dy = (y + 0.5f) / (n / 2) - 1.f;
             float r = std::sqrt(dx * dx + dy * dy);
-            float core = 1.f - smooth(0.35f, 0.55f, r);
-            float halo = std::pow(clamp01(1.f - r), 2.2f);
-            at(c, x, y) = {1, 1, 1, clamp01(0.9f * core + 0.6f * halo)};
+            float core = 1.f - smooth(0.2f, 0.5f, r);
+            float halo = std::pow(clamp01(1.f - r), 1.5f);
+            at(c, x, y) = {1, 1, 1, clamp01(0.85f * core + 0.7f * halo)};
         }
     return c;
 }
