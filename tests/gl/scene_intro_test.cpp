@@ -3,6 +3,8 @@
 // state the scene hands over.
 #include "scenes1_support.h"
 
+#include "platform/sound.h"
+
 #include <cmath>
 
 using namespace scenes1;
@@ -166,4 +168,53 @@ TEST_F(Intro, TheTvOverlayMultipliesTheFrameWithItsVisiblePart)
     expectColour(glfix::canvasPixel(50, 50), {102, 204, 0, 255}, 1, "after bad slots");
     expectHandOver("drawTv with a bad slot");
     glClearColor(0, 0, 0, 1);
+}
+
+TEST_F(Intro, TheCaptionBlendsOverThePictureAndWaitsOffTheLeftEdge)
+{
+    texture[0] = solidTexture({255, 0, 0, 128});
+    // 18 s: the caption holds at x 128 (+-48 wobble), y 17..111 down; the
+    // picture under canvas (384, 300) is row 2, right column: (0, 0, 100).
+    frameAt(18.0f);
+    expectColour(glfix::canvasPixel(384, 300), {128, 0, 50, 255}, 2, "caption over picture");
+    expectHandOver("intro with caption");
+    expectCurrentColour(1, 1, 1, 1, "intro with caption");
+
+    // Before 14 s it is parked at x -550: nothing of it reaches canvas x 12.
+    texture[0] = solidTexture({255, 0, 0, 255});
+    for (float t : {3.0f, 9.0f, 13.9f}) {
+        frameAt(t);
+        auto p = glfix::canvasPixel(12, 300);
+        EXPECT_FALSE(p[0] == 255 && p[1] == 0 && p[2] == 0) << "caption at " << t;
+    }
+}
+
+TEST_F(Intro, TheLetterboxCoversTheBarsUntil22)
+{
+    platSoundSetManual(true);
+    platSoundSetManualTime(10000);
+    DrawGLScene();
+    ASSERT_STREQ(sceneName, "intro");
+    expectHandOver("intro and letterbox");
+    expectCurrentColour(1, 1, 1, 1, "intro and letterbox");
+    // Some bars reach into both bands at 10 s; the bands stay black.
+    int inTop = 0, inBottom = 0;
+    for (int i = 0; i < 35; i++) {
+        inTop += barTop(i, 10.0f) < 89;
+        inBottom += barTop(i, 10.0f) + 32 > 511;
+    }
+    ASSERT_GT(inTop, 0);
+    ASSERT_GT(inBottom, 0);
+    for (int y = 0; y < 600; y += 3) {
+        if (y >= 90 && y < 510)
+            continue;
+        expectColour(glfix::canvasPixel(400, y), BLACK, 0, "band");
+    }
+    // Between them the bars show.
+    int lit = 0;
+    for (int y = 90; y < 510; y += 3) {
+        auto p = glfix::canvasPixel(400, y);
+        lit += p[0] + p[1] + p[2] > 0;
+    }
+    EXPECT_GT(lit, 50);
 }

@@ -212,3 +212,31 @@ TEST_F(Roto, AnUnknownVariantDrawsNothingAndChangesNoState)
     }
     glClearColor(0, 0, 0, 1);
 }
+
+TEST_F(Roto, ThreeCaptionsInTurnUnderTheBubble)
+{
+    texture[12] = solidTexture(GREEN);
+    texture[4] = solidTexture(RED);
+    texture[7] = solidTexture(BLUE);
+    texture[16] = solidTexture(WHITE);
+    // Each holds at x 128 (+-48) from 2.9 to 7.1 s after its start, so canvas
+    // (384, 300) shows it; between holds the one leaving or arriving may not.
+    struct Case {
+        float t;
+        RGBA want;
+    } cases[] = {{62.0f, RED}, {66.0f, RED}, {70.0f, BLUE}, {74.0f, BLUE}, {78.0f, WHITE},
+                 {81.9f, WHITE}};
+    for (const Case& c : cases) {
+        frameAt(c.t);
+        expectColour(glfix::canvasPixel(384, 300), c.want, 0, "caption");
+    }
+    // At 59.5 s the first is still off the left edge; the checker shows.
+    frameAt(59.5f);
+    expectColour(glfix::canvasPixel(384, 300), GREEN, 0, "no caption yet");
+
+    // The bubble is drawn after the captions and covers them.
+    texture[14] = solidTexture(MAGENTA);
+    frameAt(70.0f);
+    double x = (float)(256 + 256 * std::sin(70.0));
+    expectColour(glfix::canvasPixel(std::max(x + 2, 384.0), 300), MAGENTA, 0, "bubble on top");
+}

@@ -18,31 +18,6 @@ namespace scenes1 {
 
 using RGBA = std::array<int, 4>;
 
-// The state a scene meets after the first frame of the show: start-up state
-// with texturing off, clear colour black, the beat table filled, the shared
-// quadric and the random table there, no beat pending.
-inline void sceneState()
-{
-    glfix::context();
-    glfix::baselineState();
-    glDisable(GL_TEXTURE_2D);
-    glMatrixMode(GL_TEXTURE);
-    glLoadIdentity();
-    glMatrixMode(GL_MODELVIEW);
-    if (!q) {
-        q = gluNewQuadric();
-        gluQuadricNormals(q, GLU_SMOOTH);
-        gluQuadricTexture(q, GL_TRUE);
-        genrandtab();
-    }
-    calcbpm(63.35f);
-    for (GLuint& t : texture)
-        t = 0;
-    flashbpm = flashbpm2 = syncbpm = 1;
-    while (glGetError() != GL_NO_ERROR) {
-    }
-}
-
 // A texture of w x h texels, row 0 first (row 0 is texture v = 0), RGBA
 // bytes, repeating and point-sampled like the show's.
 inline GLuint makeTexture(int w, int h, const std::vector<RGBA>& texels)
@@ -65,6 +40,37 @@ inline GLuint makeTexture(int w, int h, const std::vector<RGBA>& texels)
 }
 
 inline GLuint solidTexture(RGBA c) { return makeTexture(1, 1, {c}); }
+
+// The state a scene meets after the first frame of the show: start-up state
+// with texturing off, clear colour black, the beat table filled, the shared
+// quadric and the random table there, no beat pending.
+inline void sceneState()
+{
+    glfix::context();
+    glfix::baselineState();
+    glDisable(GL_TEXTURE_2D);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    if (!q) {
+        q = gluNewQuadric();
+        gluQuadricNormals(q, GLU_SMOOTH);
+        gluQuadricTexture(q, GL_TRUE);
+        genrandtab();
+    }
+    calcbpm(63.35f);
+    for (GLuint& t : texture)
+        t = 0;
+    // Captions see-through, so that they hide nothing a test looks at; a
+    // test of the captions puts its own pictures in these slots.
+    GLuint seeThrough = makeTexture(1, 1, {RGBA{255, 255, 255, 0}});
+    for (int slot : {0, 4, 7, 16, 18})
+        texture[slot] = seeThrough;
+    flashbpm = flashbpm2 = syncbpm = 1;
+    while (glGetError() != GL_NO_ERROR) {
+    }
+}
+
 
 inline void expectColour(RGBA got, RGBA want, int tolerance, const char* where)
 {
