@@ -206,3 +206,33 @@ TEST_F(MeshScenes, InterludeImagesFlareAtABeatAndAddNothingFrom150msOn)
         s2::expectHandOver("drawInter");
     }
 }
+
+TEST_F(MeshScenes, FaceCaptionIsStillOffTheLeftEdgeAt82sAndInPlaceAt86s)
+{
+    texture[18] = s2::solidTexture(255, 0, 0);
+    glClearColor(0, 0, 0, 1);
+    auto redColumns = [] {
+        int last = -1;
+        for (int x = 0; x < 800; x++) {
+            auto p = glfix::canvasPixel(x + 0.5f, 300);
+            if (p[0] == 255 && p[1] == 0)
+                last = x;
+        }
+        return last;   // the rightmost red column, -1 for none
+    };
+    Time = 82.001f;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawFace();
+    // Its left edge near -510: at most a sliver reaches into the canvas.
+    EXPECT_LT(redColumns(), 20);
+    Time = 86.0f;
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawFace();
+    EXPECT_EQ(glfix::canvasPixel(400, 300), (std::array<int, 4>{255, 0, 0, 255}));
+    EXPECT_EQ(s2::currentColour(), (std::array<float, 4>{1, 1, 1, 1}));
+    Time = 89.7f;   // slid off the right edge shortly before the section ends
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+    drawFace();
+    EXPECT_EQ(redColumns(), -1);
+    s2::expectHandOver("drawFace");
+}

@@ -50,6 +50,8 @@ TEST(WholeShow, EveryFrameAt60FpsHandsOverCleanStateAndTheShowEndsAfter128s)
                 fault = "depth test or depth writes left off";
             else if (glIsEnabled(GL_LIGHTING) || glIsEnabled(GL_FOG))
                 fault = "lighting or fog left on";
+            else if (Time > 0 && s2::currentColour() != std::array<float, 4>{1, 1, 1, 1})
+                fault = "the colour is not opaque white at the end of the frame";
             else if ((scene == "face" || scene == "column" || scene == "cross" ||
                       scene == "row" || scene == "torus" || scene == "caption") &&
                      glIsEnabled(GL_TEXTURE_2D))
