@@ -98,27 +98,31 @@ bool onPath(const char* name)
     return false;
 }
 
-// Runs a program to its end with no input and its output discarded (or, with
-// stdinFd >= 0, reading that descriptor); returns its pid, or -1 with errno.
-pid_t spawn(const std::vector<std::string>& args, int stdinFd, bool quiet)
+// Starts a program with these descriptors as its standard input and output
+// and its descriptor 3 (-1: /dev/null, or for fd 3 none); its standard error
+// is ours unless `quiet`. Returns its pid, or -1 with errno.
+pid_t spawn(const std::vector<std::string>& args, int in, int out, int fd3, bool quiet)
 {
     std::vector<char*> argv;
     for (const std::string& a : args)
         argv.push_back((char*)a.c_str());
     argv.push_back(nullptr);
 
+    // Our own descriptors are close-on-exec; dup2 gives the child its copies.
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    if (stdinFd >= 0) {
-        posix_spawn_file_actions_adddup2(&actions, stdinFd, 0);
-        posix_spawn_file_actions_addclose(&actions, stdinFd);
-    } else {
+    if (in >= 0)
+        posix_spawn_file_actions_adddup2(&actions, in, 0);
+    else
         posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    }
-    if (quiet) {
+    if (out >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out, 1);
+    else
         posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (fd3 >= 0)
+        posix_spawn_file_actions_adddup2(&actions, fd3, 3);
+    if (quiet)
         posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    }
 
     // The child gets a process group of its own, so a Ctrl-C at the terminal
     // reaches only us: we then close its input and let it finish the file.
@@ -167,7 +171,7 @@ bool trackPlayable()
         return false;
     pid_t pid = spawn({"ffmpeg", "-nostdin", "-v", "error", "-i", TRACK, "-map", "0:a:0", "-t",
                        "1", "-f", "null", "-"},
-                      -1, true);
+                      -1, -1, -1, true);
     return pid > 0 && waitFor(pid) == 0;
 }
 
@@ -312,7 +316,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
     signal(SIGPIPE, SIG_IGN);
     signal(SIGXFSZ, SIG_IGN);   // a file size limit shows as a write error (EFBIG)
 
-    pid_t encoder = -1;
+    pid_t encoder = -1, decoder = -1;
     int pipeFd = -1;
     if (video) {
         int fds[2];
@@ -330,26 +334,44 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
         std::snprintf(fps, sizeof fps, "%ld/%ld", rate.num, rate.den);
         long long samples = std::llround((double)expectedFrames(rate) * rate.den / rate.num *
                                          SOUND_RATE);
-        // MP4 hides the AAC encoder's 1024 samples of priming and cuts the
-        // end to the sample with its edit list. Matroska keeps whole AAC
-        // frames and plays the priming: start the sound that much into the
-        // track so it stays in step, and end on the frame boundary nearest the
-        // video's end (within 12 ms).
+        // AAC comes in frames of 1024 samples (23 ms), and a player may play
+        // the last one whole: end the sound on the frame boundary nearest the
+        // video's end (within 12 ms). MP4 hides the encoder's 1024 samples of
+        // priming with its edit list; Matroska plays them, so there the sound
+        // starts that much into the track to stay in step with the picture.
+        samples = (samples + 512) / 1024 * 1024;
         std::string soundFilter = "aresample=" + std::to_string(SOUND_RATE);
         if (std::strcmp(container, "mp4") != 0) {
-            samples = (samples + 512) / 1024 * 1024 - AAC_PRIMING;
+            samples -= AAC_PRIMING;
             soundFilter += ",atrim=start_sample=" + std::to_string(AAC_PRIMING) +
                            ",asetpts=PTS-STARTPTS";
         }
         soundFilter += ",apad=whole_len=" + std::to_string(samples) +
                                   ",atrim=end_sample=" + std::to_string(samples);
         std::vector<std::string> args = {
-            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-y",
+            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-xerror", "-y",
             "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", fps,
             "-i", "pipe:0",
         };
-        if (withSound)
-            args.insert(args.end(), {"-i", TRACK});
+        // The track is decoded by a second ffmpeg of its own, which skips
+        // damaged stretches, and reaches the encoder as plain samples on its
+        // descriptor 3: the encoder then stops on errors of its own only (a
+        // full disk), never on a flaw in the track.
+        int sound[2] = {-1, -1};
+        if (withSound && pipe2(sound, O_CLOEXEC) == 0) {
+            decoder = spawn({"ffmpeg", "-nostdin", "-v", "quiet", "-i", TRACK, "-map", "0:a:0",
+                             "-ac", "2", "-ar", std::to_string(SOUND_RATE), "-f", "s16le",
+                             "pipe:1"},
+                            -1, sound[1], -1, true);
+            close(sound[1]);
+            if (decoder < 0) {
+                close(sound[0]);
+                sound[0] = -1;
+            }
+        }
+        if (sound[0] >= 0)
+            args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(SOUND_RATE), "-ac",
+                                     "2", "-i", "pipe:3"});
         else
             args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=cl=stereo:r=" + std::to_string(SOUND_RATE)});
         args.insert(args.end(), {
@@ -365,12 +387,16 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             "-c:a", "aac", "-b:a", "192k",
             "-f", container, part,
         });
-        encoder = spawn(args, fds[0], false);
+        encoder = spawn(args, fds[0], -1, sound[0], false);
         int spawnErr = errno;
         close(fds[0]);
+        if (sound[0] >= 0)
+            close(sound[0]);
         if (encoder < 0) {
             std::fprintf(stderr, "vallup: cannot start ffmpeg: %s\n", std::strerror(spawnErr));
             close(fds[1]);
+            if (decoder > 0)
+                waitFor(decoder);
             unlink(part.c_str());
             return 1;
         }
@@ -419,6 +445,8 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
     if (video) {
         close(pipeFd);   // end of input: ffmpeg finishes the file
         int status = waitFor(encoder);
+        if (decoder > 0)
+            waitFor(decoder);   // done, or stopped by the encoder's end
         if (status != 0 && !failed) {
             failed = true;
             failure = "ffmpeg failed (status " + std::to_string(status) + ")";
