@@ -26,6 +26,7 @@ long WndProc(PlatWindow* window, unsigned message, unsigned wParam, long lParam)
 bool CreateGLWindow(const char* title, int width, int height, int bits, bool wantFullscreen);
 void KillGLWindow();
 void ReSizeGLScene(int width, int height);
+int pixelFormatColorBits();   // colour bits of the kept pixel-format request
 
 // ---- headless modes (frame.cpp) -----------------------------------------
 // A frame time as a whole number of frames at a rate num/den frames a second.

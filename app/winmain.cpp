@@ -10,8 +10,19 @@ bool active = true;
 AskMode startMode = ASK_USER;
 
 // VALLUP_TRACE names a file that receives one line per drawn frame: the frame's
-// Time in seconds. Tests read it to see what the show did.
+// Time in seconds. Lines starting with '#' note other events (a window made).
+// Tests read it to see what the show did.
 static FILE* traceFile;
+
+static void traceWindow(const char* title, int width, int height)
+{
+    if (!traceFile)
+        return;
+    int w = 0, h = 0;
+    platGetClientSize(hWnd, &w, &h);
+    std::fprintf(traceFile, "# window \"%s\" asked %dx%d client %dx%d colorbits %d fullscreen %d\n",
+                 title, width, height, w, h, pixelFormatColorBits(), fullscreen ? 1 : 0);
+}
 
 static void openTrace()
 {
@@ -20,6 +31,8 @@ static void openTrace()
         traceFile = std::fopen(path, "w");
         if (!traceFile)
             std::fprintf(stderr, "vallup: cannot write the trace file %s\n", path);
+        else
+            setvbuf(traceFile, nullptr, _IOLBF, 0);   // readable while the show runs
     }
 }
 
@@ -70,6 +83,7 @@ int WinMain()
 
     if (!CreateGLWindow("vallup 123 driskel", 800, 600, 32, fullscreen))
         return 1;
+    traceWindow("vallup 123 driskel", 800, 600);
 
     MSG msg = {};
     bool done = false;
@@ -115,6 +129,7 @@ int WinMain()
             if (!CreateGLWindow("Vexa's Textures, Lighting & Keyboard Tutorial", 640, 480, 16,
                                 fullscreen))
                 return 1;
+            traceWindow("Vexa's Textures, Lighting & Keyboard Tutorial", 640, 480);
         }
     }
 
