@@ -1,26 +1,69 @@
 // sound: the music stream and its clock.
 //
 // The show's only clock is the position of the one music stream, in integer
-// milliseconds of the track. Playing, the position is the sample being heard;
-// with no audio device it runs silently on the monotonic clock at the same
-// rate. In manual mode (frame and capture modes) no device is opened and the
-// caller sets the position for every frame.
+// milliseconds of the track. A stream decodes an MP3 held in memory (gapless:
+// decoded sample 0 is millisecond 0, the encoder's delay and padding are
+// removed) and plays it on the audio device at the mixing rate, 16-bit stereo.
+//
+// The position is the sample being heard: what was handed to the device
+// minus what it still holds, advanced between the device's buffer requests by
+// the monotonic clock. It moves forward in steps no larger than the real time
+// between two reads (1 ms resolution), never backwards except by a seek, and
+// goes on in silence past the end of the track. A seek lands on the requested
+// millisecond (to one sample; before 0 means 0) and the next read reports it.
+//
+// With no audio device (no sound card; SDL opens none unless
+// SDL_AUDIODRIVER=dummy is set) a playing stream runs silently on the
+// monotonic clock at the same rate; one line on standard error says so.
+// In manual mode (frame and capture modes) no device is opened and every
+// position read returns what the caller last set.
+//
+// Conventions: positions and seeks in integer milliseconds of the track;
+// sample counts per channel at the mixing rate. Call everything from one
+// thread; the device's own thread is locked out internally.
 #pragma once
 
 #include <cstddef>
 
 struct PlatStream;
 
-bool platSoundInit(int mixrate);   // Hz
+// Starts the sound library at this rate (Hz). A second call while started
+// does nothing. False when the audio system cannot start: streams then play
+// silently on the monotonic clock.
+bool platSoundInit(int mixrate);
+// Closes the device and the audio system. Streams stay valid (the caller
+// frees them with platStreamClose); a playing one goes on silently.
 void platSoundClose();
 
-// Manual clock: on before platSoundInit; the position is what was last set.
+// Manual clock: switch it on before platSoundInit. Every position read then
+// returns what was last set (by platSoundSetManualTime or a seek), in ms.
 void platSoundSetManual(bool manual);
 void platSoundSetManualTime(int ms);
 
-// A stream of the MP3 held in memory (the caller keeps the memory alive).
-PlatStream* platStreamOpen(const void* data, size_t size);
-int platStreamPlayPaused(PlatStream* stream);   // the channel, or -1
+// True while a stream is playing on a real (or dummy) audio device, false in
+// silent and manual modes.
+bool platSoundHasDevice();
+
+// A stream of the MP3 of `size` bytes at `data`; the caller keeps the memory
+// alive as long as the stream. Null when the data is not a playable MP3, with
+// the decoder's reason in *why (a static string).
+PlatStream* platStreamOpen(const void* data, size_t size, const char** why);
+// A stream with no sound at all: a clock that plays, seeks and reports
+// positions like any other (for a missing track).
+PlatStream* platStreamOpenSilent();
+// Stops and frees a stream (tests and tools; the show never closes its own).
+void platStreamClose(PlatStream* stream);
+
+// Puts the stream on the output channel, paused, opening the device if there
+// is one. Returns the channel number, or -1 for a null stream.
+int platStreamPlayPaused(PlatStream* stream);
 void platSetPaused(int channel, bool paused);
-int platStreamGetTime(PlatStream* stream);      // ms from the start of the track
+
+int platStreamGetTime(PlatStream* stream);       // ms from the start of the track
 void platStreamSetTime(PlatStream* stream, int ms);
+int platStreamLengthMs(PlatStream* stream);      // the track's exact length; 0 when silent
+
+// The next `frames` stereo frames of the stream's sound, as the device gets
+// them (16-bit interleaved, silence past the end), advancing the stream. For a
+// stream that is not on the output channel: tests and tools.
+void platStreamRead(PlatStream* stream, short* out, int frames);

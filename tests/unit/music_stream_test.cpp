@@ -1,0 +1,217 @@
+// The music stream on real MP3 data made here: gapless decoding, exact seeks,
+// the clock on the dummy device, with no device, and in manual mode.
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "music_clicktrack.h"
+#include "platform/sound.h"
+
+namespace {
+
+double nowMs()
+{
+    using namespace std::chrono;
+    return duration<double, std::milli>(steady_clock::now().time_since_epoch()).count();
+}
+
+const ClickTrack& track3s()
+{
+    static ClickTrack t = makeClickTrack(3.0);
+    return t;
+}
+
+std::vector<short> decodeAll(PlatStream* s, long frames)
+{
+    std::vector<short> pcm((size_t)frames * 2);
+    platStreamRead(s, pcm.data(), (int)frames);
+    return pcm;
+}
+
+// The lag (in samples) at which the decoded left channel best matches the
+// source around sample `at`.
+int bestLag(const std::vector<short>& src, const std::vector<short>& dec, long at)
+{
+    int best = 0;
+    double bestScore = -1e300;
+    for (int lag = -1500; lag <= 1500; lag++) {
+        double score = 0;
+        for (long i = at; i < at + 2048; i++) {
+            long j = i + lag;
+            if (j >= 0 && (size_t)(2 * j) < dec.size())
+                score += (double)src[2 * i] * dec[2 * j];
+        }
+        if (score > bestScore) {
+            bestScore = score;
+            best = lag;
+        }
+    }
+    return best;
+}
+
+class Stream : public ::testing::Test {
+protected:
+    PlatStream* s = nullptr;
+    void TearDown() override
+    {
+        platStreamClose(s);
+        platSoundClose();
+        platSoundSetManual(false);
+        unsetenv("SDL_AUDIODRIVER");
+    }
+    void open()
+    {
+        const char* why = "";
+        s = platStreamOpen(track3s().mp3.data(), track3s().mp3.size(), &why);
+        ASSERT_NE(s, nullptr) << why;
+    }
+};
+
+TEST_F(Stream, DecodesGaplessToTheSourceLengthAndOffsets)
+{
+    open();
+    const ClickTrack& t = track3s();
+    EXPECT_EQ(platStreamLengthMs(s), 3000);
+    std::vector<short> dec = decodeAll(s, t.samples + 4410);
+    // Delay and padding removed: sample 0 is sample 0, and after the last
+    // source sample comes silence.
+    for (long at : {0L, t.clickEvery, 5 * t.clickEvery, t.samples - 4096})
+        EXPECT_EQ(bestLag(t.pcm, dec, at), 0) << "at sample " << at;
+    for (long i = t.samples; i < t.samples + 4410; i++)
+        ASSERT_EQ(dec[2 * i], 0) << "sample " << i;
+    // A click is where it was put (the sound in between is far quieter).
+    EXPECT_GT(std::abs(dec[2 * (t.clickEvery + 20)]), 12000);
+    EXPECT_LT(std::abs(dec[2 * (t.clickEvery - 200)]), 8000);
+}
+
+TEST_F(Stream, SeekLandsOnTheMillisecondAndDecodesWhatAFullDecodeHasThere)
+{
+    open();
+    const ClickTrack& t = track3s();
+    std::vector<short> full = decodeAll(s, t.samples);
+    const int N = 2000;
+    for (int ms : {0, 1, 7, 250, 1234, 2021, 2999}) {
+        platStreamSetTime(s, ms);
+        EXPECT_EQ(platStreamGetTime(s), ms);
+        std::vector<short> got = decodeAll(s, N);
+        long at = ((long)ms * 44100 + 999) / 1000;
+        for (int i = 0; i < N; i++) {
+            short want = at + i < t.samples ? full[2 * (at + i)] : 0;
+            ASSERT_EQ(got[2 * i], want) << "seek to " << ms << " ms, sample " << i;
+        }
+    }
+    // Before the start is the start; past the end, silence.
+    platStreamSetTime(s, -700);
+    EXPECT_EQ(platStreamGetTime(s), 0);
+    EXPECT_EQ(decodeAll(s, 100), std::vector<short>(full.begin(), full.begin() + 200));
+    platStreamSetTime(s, 5000);
+    EXPECT_EQ(platStreamGetTime(s), 5000);
+    EXPECT_EQ(decodeAll(s, 100), std::vector<short>(200, 0));
+}
+
+TEST_F(Stream, RejectsDataThatIsNotAnMp3)
+{
+    const char* why = "";
+    std::string text(20000, 'x');
+    EXPECT_EQ(platStreamOpen(text.data(), text.size(), &why), nullptr);
+    EXPECT_STRNE(why, "");
+    EXPECT_EQ(platStreamOpen(text.data(), 0, &why), nullptr);
+    // The first kilobytes of a real track cut short still open.
+    s = platStreamOpen(track3s().mp3.data(), 8000, &why);
+    ASSERT_NE(s, nullptr) << why;
+    EXPECT_GT(platStreamLengthMs(s), 0);
+    EXPECT_LT(platStreamLengthMs(s), 1000);
+}
+
+// Reads the playing clock every ~0.3 ms for `spanMs`: it never goes back,
+// never steps by more than the real time between reads (plus its 1 ms
+// resolution), and runs at the real rate.
+// `rateTolerance` allows for a device that is a sleeping thread (the dummy):
+// on a loaded machine it wakes late and so plays, and is heard, slower.
+void expectSmoothRealRate(PlatStream* s, double spanMs, double rateTolerance)
+{
+    double t0 = nowMs(), tPrev = t0;
+    int first = platStreamGetTime(s), prev = first;
+    int maxExcess = 0;
+    while (nowMs() - t0 < spanMs) {
+        std::this_thread::sleep_for(std::chrono::microseconds(300));
+        double t = nowMs();
+        int p = platStreamGetTime(s);
+        ASSERT_GE(p, prev) << "went back at " << t - t0 << " ms";
+        maxExcess = std::max(maxExcess, (int)std::ceil(p - prev - (t - tPrev) * 1.3));
+        prev = p;
+        tPrev = t;
+    }
+    EXPECT_LE(maxExcess, 1) << "a step larger than the real time between reads";
+    double rate = (prev - first) / (tPrev - t0);
+    EXPECT_NEAR(rate, 1.0, rateTolerance) << "over " << spanMs << " ms";
+}
+
+TEST_F(Stream, PlaysOnTheDummyDeviceSmoothlyAtTheRealRate)
+{
+    setenv("SDL_AUDIODRIVER", "dummy", 1);
+    ASSERT_TRUE(platSoundInit(44100));
+    open();
+    int ch = platStreamPlayPaused(s);
+    ASSERT_GE(ch, 0);
+    EXPECT_TRUE(platSoundHasDevice());
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    EXPECT_EQ(platStreamGetTime(s), 0) << "paused";
+    platSetPaused(ch, false);
+    expectSmoothRealRate(s, 1200, 0.15);
+
+    // A seek shows at the next read and the clock goes on from there, also
+    // backwards and also past the end of the track, in silence.
+    for (int ms : {400, 2900}) {
+        platStreamSetTime(s, ms);
+        EXPECT_EQ(platStreamGetTime(s), ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(300));
+        // Held until the new sound reaches the device (one buffer), then at
+        // the device's rate.
+        EXPECT_NEAR(platStreamGetTime(s), ms + 300, 70);
+    }
+    expectSmoothRealRate(s, 300, 0.15);
+    EXPECT_GT(platStreamGetTime(s), 3400) << "stopped at the end of the track";
+}
+
+TEST_F(Stream, WithoutADeviceTheClockRunsSilentlyAndSaysSoOnce)
+{
+    setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::internal::CaptureStderr();
+    EXPECT_FALSE(platSoundInit(44100));
+    open();
+    int ch = platStreamPlayPaused(s);
+    platSetPaused(ch, false);
+    EXPECT_FALSE(platSoundHasDevice());
+    expectSmoothRealRate(s, 500, 0.01);
+    platStreamSetTime(s, 2000);
+    EXPECT_EQ(platStreamGetTime(s), 2000);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("no audio device"), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+}
+
+TEST_F(Stream, ManualModeReportsWhatWasSet)
+{
+    platSoundSetManual(true);
+    EXPECT_TRUE(platSoundInit(44100));
+    open();
+    platSetPaused(platStreamPlayPaused(s), false);
+    EXPECT_FALSE(platSoundHasDevice());
+    for (int ms : {0, 16, 33, 127999, 128017}) {
+        platSoundSetManualTime(ms);
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        EXPECT_EQ(platStreamGetTime(s), ms);
+        EXPECT_EQ(platStreamGetTime(nullptr), ms);
+    }
+    platStreamSetTime(s, 4321);
+    EXPECT_EQ(platStreamGetTime(s), 4321);
+}
+
+}  // namespace
