@@ -1,4 +1,10 @@
 // Start-up: the fixed GL state, the tables, and every asset in its slot.
+//
+// InitGL runs once per GL context (at start and after every F1). The steps
+// come in a fixed order: GL state, quadric, tables, meshes, textures, render
+// targets, and the music last, so it starts only when everything is loaded.
+// Missing or unreadable files are not reported: a texture slot keeps 0, a
+// mesh slot its previous (at first, empty) record.
 #include "demo/demo.h"
 #include "platform/png.h"
 #include "render/render.h"
@@ -38,10 +44,19 @@ static const char* const TEXTURE_FILES[19] = {
     "data/textures/1995.png",          // 18
 };
 
+// Each mesh is read into a fresh record first. InitGL runs again at every
+// window re-creation (F1): a slot's arrays from the previous start-up are
+// released only once its file has loaded again, so nothing leaks, and a mesh
+// that can no longer be read keeps the one already in its slot.
 void loadModels()
 {
-    for (int slot = 0; slot < 4; slot++)
-        OBJ_LoadModel(&model[slot], MODEL_FILES[slot]);
+    for (int slot = 0; slot < 4; slot++) {
+        OBJ_Model_t fresh = {};
+        if (OBJ_LoadModel(&fresh, MODEL_FILES[slot])) {
+            OBJ_FreeModel(&model[slot]);
+            model[slot] = fresh;
+        }
+    }
 }
 
 bool InitGL()
@@ -64,6 +79,10 @@ bool InitGL()
     glFogf(GL_FOG_START, 40.0f);
     glFogf(GL_FOG_END, 80.0f);
 
+    // The quadric is plain client memory (no GL objects): the one from a
+    // previous start-up is simply replaced.
+    if (q)
+        gluDeleteQuadric(q);
     q = gluNewQuadric();
     gluQuadricNormals(q, GLU_SMOOTH);
     gluQuadricTexture(q, GL_TRUE);

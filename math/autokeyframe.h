@@ -4,6 +4,10 @@
 // in the caller's unit and should strictly increase. Evaluation holds the first
 // key before the track and the last key after it, and blends the two keys
 // around the time with a half cosine wave between them. Pure functions.
+//
+// Bad tracks are safe: with no keys (count <= 0 or no array) the output is
+// left unchanged; two keys sharing the first time stamp make a jump, and the
+// later one holds at that stamp (no division by zero).
 #pragma once
 
 #include "math/autovector.h"

@@ -90,3 +90,9 @@ void platHeadlessDestroy()
     context = EGL_NO_CONTEXT;
     surface = EGL_NO_SURFACE;
 }
+
+void platHeadlessSwap()
+{
+    if (display != EGL_NO_DISPLAY)
+        eglSwapBuffers(display, surface);
+}

@@ -7,3 +7,6 @@
 // Creates the context and makes it current; false (and *why) on failure.
 bool platHeadlessCreate(int width, int height, const char** why);
 void platHeadlessDestroy();
+
+// Presents the pbuffer (what a window's buffer swap is to a window).
+void platHeadlessSwap();

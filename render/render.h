@@ -6,6 +6,14 @@
 // (in front of practically all 3D geometry), ViewOrtho2 on the far plane (a
 // backdrop). Each is closed by exactly one ViewPerspective; never nested.
 // Every routine leaves the model-view matrix selected.
+//
+// GL state the routines leave: none touches the viewport, depth test,
+// blending or texturing unless said here. drawText2, drawText and drawOverlay
+// enable texturing and alpha blending for their quad, then leave both off and
+// the colour opaque white. drawBorders draws opaque black bands at window
+// depth 0 and leaves the colour white (texturing and blending as found). The
+// billboards set nothing: the caller binds, blends and colours beforehand.
+// Texture slots index `texture` (demo.h); a slot outside 0..63 draws untextured.
 #pragma once
 
 #include <GL/gl.h>
@@ -24,7 +32,7 @@ void ViewPerspective();
 
 void autoInitRenderTexture();
 void autoInitRenderDepthTexture();
-void autoMaterialBlendMode(int mode);   // 1..8: a fixed blend-function pair
+void autoMaterialBlendMode(int mode);   // 1..8: a fixed blend-function pair; others: no change
 void DrawQuad(float w, float h, float u, float v);   // 4 vertices inside a caller's GL_QUADS
 void autoSetViewPort(int width);        // width x 512 at the lower-left corner
 void autoRenderToTexture(int width, GLuint tex);     // copy, then a 1024 x 768 viewport
@@ -34,5 +42,5 @@ void drawText2(int slot, float start);  // 512 x 512 caption sliding along its t
 void drawText(int slot, float start);   // the same on a longer track; not scheduled
 void drawOverlay(int slot);             // fixed 512 x 512 picture; not scheduled
 void autoDrawPointSprite(VECTOR3 centre, float size);             // billboard, side 2 x size
-void autoDrawPointSpriteRot(VECTOR3 centre, float size, float angle);  // with a roll, degrees
+void autoDrawPointSpriteRot(VECTOR3 centre, float size, float angle);  // roll in degrees, left in the matrix
 void drawBorders();                     // the letterbox: black bands above y 90 and below 510

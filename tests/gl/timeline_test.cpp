@@ -27,6 +27,11 @@ protected:
         glfix::context();
         glfix::baselineState();
         calcbpm(63.35f);
+        if (!q) {   // the scenes draw spheres and cylinders with the shared quadric
+            q = gluNewQuadric();
+            gluQuadricNormals(q, GLU_SMOOTH);
+            gluQuadricTexture(q, GL_TRUE);
+        }
     }
 };
 

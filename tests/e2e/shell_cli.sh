@@ -1,0 +1,46 @@
+#!/bin/bash
+# The command line: help, version, bad options (status 2), no display
+# (status 1 with a reason), and a headless frame at 0 s: an 800 x 600 black PNG.
+set -u
+BIN=$(realpath "$1")
+fail() { echo "FAIL: $*" >&2; exit 1; }
+work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
+
+"$BIN" --help > "$work/help" || fail "--help status $?"
+for opt in --windowed --fullscreen --frame --out --size --fps --help --version; do
+  grep -q -- "$opt" "$work/help" || fail "--help does not mention $opt"
+done
+"$BIN" --version | grep -q '^vallup [0-9]' || fail "--version"
+
+for args in "--bogus" "--frame" "--frame abc --out x.png" "--frame 1" "--frame 1 --out x.png --size 10x10" \
+            "--frame 1 --out x.png --fps 0" "--size 800x600" "--frame -1 --out x.png"; do
+  "$BIN" $args > /dev/null 2> "$work/err"; status=$?
+  [ $status -eq 2 ] || fail "'$args' gave status $status, want 2"
+  grep -q "vallup:" "$work/err" || fail "'$args' said nothing on standard error"
+done
+
+env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$BIN" --windowed > /dev/null 2> "$work/err"; status=$?
+[ $status -eq 1 ] || fail "no display gave status $status, want 1"
+grep -q "no display" "$work/err" || fail "no display: $(cat "$work/err")"
+
+(cd "$work" && env -u DISPLAY "$BIN" --frame 0 --out f.png > /dev/null) || fail "--frame 0 failed"
+python3 - "$work/f.png" <<'PY' || fail "--frame 0 is not an 800 x 600 black picture"
+import struct, sys, zlib
+data = open(sys.argv[1], "rb").read()
+assert data[:8] == b"\x89PNG\r\n\x1a\n"
+pos, idat, w = 8, b"", 0
+while pos < len(data):
+    n, kind = struct.unpack(">I4s", data[pos:pos + 8])
+    body = data[pos + 8:pos + 8 + n]
+    if kind == b"IHDR":
+        w, h, depth, ctype = struct.unpack(">IIBB", body[:10])
+        assert (w, h, depth, ctype) == (800, 600, 8, 2), (w, h, depth, ctype)
+    elif kind == b"IDAT":
+        idat += body
+    pos += 12 + n
+raw = zlib.decompress(idat)
+assert len(raw) == 600 * (1 + 800 * 3)
+# every row's pixels are zero whatever its filter byte (filters of zeros stay zero)
+assert all(raw[r * 2401 + 1:(r + 1) * 2401].count(0) == 2400 for r in range(600))
+PY
+echo "PASS"
