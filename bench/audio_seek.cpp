@@ -87,17 +87,43 @@ int main()
     std::mt19937 rng(1);
     std::vector<double> cost;
     int maxError = 0;
+    double maxBeyond = 0;
     for (int i = 0; i < 400; i++) {
         int target = (int)(rng() % (unsigned)length);
         Time = 0;
         auto t0 = clk::now();
         autoSetTime(target);
         int got = platStreamGetTime(stream);
-        cost.push_back(usSince(t0));
+        double us = usSince(t0);
+        cost.push_back(us);
+        // The device may ask for sound between the two calls; from then on the
+        // clock rightly moves on with the real time.
         maxError = std::max(maxError, std::abs(got - target));
+        maxBeyond = std::max(maxBeyond, std::abs(got - target) - us / 1000);
     }
     std::printf("seek (autoSetTime + next platStreamGetTime), 400 random seeks over %d ms: "
-                "median %.1f us, 90%% %.1f us, largest error %d ms\n",
-                length, median(cost), pct(cost, 0.9), maxError);
+                "median %.1f us, 90%% %.1f us, largest error %d ms, beyond the real time "
+                "between seek and read %.2f ms\n",
+                length, median(cost), pct(cost, 0.9), maxError, maxBeyond);
+
+    // The decoder does the seek's real work (finding the frame, decoding into
+    // it) when the device next asks for sound: a seek plus one buffer.
+    PlatStream* side = platStreamOpen(mp3.data(), mp3.size(), &why);
+    std::vector<double> withDecode, decodeOnly;
+    static short buffer[1024 * 2];
+    for (int i = 0; i < 400; i++) {
+        int target = (int)(rng() % (unsigned)length);
+        auto t0 = clk::now();
+        platStreamSetTime(side, target);
+        platStreamRead(side, buffer, 1024);
+        withDecode.push_back(usSince(t0));
+        auto t1 = clk::now();
+        platStreamRead(side, buffer, 1024);
+        decodeOnly.push_back(usSince(t1));
+    }
+    std::printf("seek + the next 1024-sample buffer decoded: median %.1f us, 90%% %.1f us "
+                "(a buffer without a seek: median %.1f us)\n",
+                median(withDecode), pct(withDecode, 0.9), median(decodeOnly));
+    platStreamClose(side);
     return 0;
 }
