@@ -24,6 +24,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -220,6 +221,10 @@ bool openDevice()
         tellSilent(SDL_GetError());
         return false;
     }
+    // The device's thread must not ask for sound while the process is
+    // being torn down.
+    static bool closeAtExit = std::atexit(platSoundClose) == 0;
+    (void)closeAtExit;
     return true;
 }
 
@@ -227,11 +232,11 @@ bool openDevice()
 
 bool platSoundInit(int mixrate)
 {
-    if (snd.manual)
-        return true;
     if (snd.sdlAudio)
         return true;
     snd.rate = mixrate;
+    if (snd.manual)
+        return true;
     quietAlsa(true);
     bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     quietAlsa(false);
