@@ -60,7 +60,7 @@ void print(const char* name, const std::vector<double>& t, const std::vector<dou
     for (size_t from = 0; from + 1000 <= t.size(); from += 1000)
         perSecond.push_back(judge(t, p, from, from + 1000).maxDev);
     std::sort(perSecond.begin(), perSecond.end());
-    std::printf("%s\n  max deviation from the 10 s fit %.2f ms; from 1 s fits: median %.2f ms, "
+    std::printf("%s\n  max deviation from a line fitted to the whole run %.2f ms; from 1 s fits: median %.2f ms, "
                 "worst %.2f ms\n  largest step %.1f ms, largest step beyond the real time "
                 "between reads %.2f ms, steps backwards %d, rate %.4f\n",
                 name, f.maxDev, perSecond[perSecond.size() / 2], perSecond.back(), f.maxStep,
@@ -96,6 +96,7 @@ int main(int argc, char** argv)
 
     using clk = std::chrono::steady_clock;
     std::vector<double> t, pos, cnt;
+    double outside = 0;   // ms outside the buffer being played
     auto start = clk::now();
     auto next = start;
     while (clk::now() - start < std::chrono::duration<double>(seconds)) {
@@ -103,13 +104,23 @@ int main(int argc, char** argv)
         std::this_thread::sleep_until(next);
         auto now = clk::now();
         t.push_back(std::chrono::duration<double, std::milli>(now - start).count());
+        double before = platSoundFramesRequested() * 1000.0 / 44100;
         pos.push_back(platStreamGetTime(s));
-        cnt.push_back(std::floor(platSoundFramesRequested() * 1000.0 / 44100));
+        double after = platSoundFramesRequested() * 1000.0 / 44100;
+        cnt.push_back(std::floor(after));
+        // The sound being heard lies in the buffer the device was last given.
+        outside = std::max({outside, pos.back() - after, (before - 1024 * 1000.0 / 44100) - pos.back()});
     }
 
     std::printf("%zu reads over %.1f s on the dummy device (1024-sample buffers)\n", t.size(),
                 seconds);
     print("music clock (platStreamGetTime):", t, pos);
+    std::printf("  furthest outside the buffer the device is playing: %.2f ms\n", outside);
     print("samples asked for by the device, for comparison:", t, cnt);
+    double load[1] = {0};
+    if (getloadavg(load, 1) == 1)
+        std::printf("load average %.1f on %u cores: the dummy device is a sleeping thread and "
+                    "is late by as much as the machine is busy\n",
+                    load[0], std::thread::hardware_concurrency());
     return 0;
 }
