@@ -226,7 +226,7 @@ static void compose(Song& song)
             float duck = 0.5f;
             if (part == partChip) {
                 add(song, instChipKick, at, (long)(0.25 * synthRate), 0, 1.0f);
-                duck = 0.3f;
+                duck = 0.4f;
             } else {
                 float v = 1.0f;
                 if (part == partIntro && bar < 4)
@@ -305,7 +305,7 @@ static void compose(Song& song)
         case partChip:
             if (i % 2 == 0) {
                 float note = chord.bass - 12 + (i % 4 == 2 ? 12 : 0) + (i == 14 ? 7 : 0);
-                add(song, instChipBass, at, len, note, 0.55f);
+                add(song, instChipBass, at, len, note, 0.45f);
             }
             break;
         case partCube: case partTunnel:
@@ -340,7 +340,7 @@ static void compose(Song& song)
         case partChip:
             if (i % 2 == 0) {
                 float tones[3] = {chord.notes[0] + 12, chord.notes[1] + 12, chord.notes[2] + 12};
-                addChord(song, instChipArp, at, std::min(untilEnd, 2 * sixteenth), tones, 3, 0.0f, 0.32f);
+                addChord(song, instChipArp, at, std::min(untilEnd, 2 * sixteenth), tones, 3, 0.0f, 0.26f);
             }
             break;
         case partCube:
