@@ -83,24 +83,15 @@ Pattern choosePattern(const char* tok, size_t len, int& v, int& t)
             return PosNormal;
         }
     }
-    int pv = 0, pt = 0;
+    // "%d/%d" and "%d" read the same numbers as a prefix of "%d/%d/%d", so
+    // one scan of the longest form tells what each of them converts.
     Cursor c{tok, end};
-    if (readVertex(c, PosTexNormal, pv, pt) == 3) {
-        v = pv;
-        t = pt;
+    int converted = readVertex(c, PosTexNormal, v, t);
+    if (converted == 3)
         return PosTexNormal;
-    }
-    pv = pt = 0;
-    c = Cursor{tok, end};
-    if (readVertex(c, PosTex, pv, pt) == 2) {
-        v = pv;
-        t = pt;
+    if (converted == 2)
         return PosTex;
-    }
-    pv = pt = 0;
-    c = Cursor{tok, end};
-    readVertex(c, PosOnly, pv, pt);
-    v = pv;
+    t = 0;
     return PosOnly;
 }
 

@@ -9,12 +9,6 @@
 
 namespace objscan {
 
-void skipLine(Cursor& c)
-{
-    const void* nl = std::memchr(c.p, '\n', (size_t)(c.end - c.p));
-    c.p = nl ? (const char*)nl + 1 : c.end;
-}
-
 bool readIntSlow(Cursor& c, int& out)
 {
     skipSpace(c);

@@ -56,26 +56,51 @@ inline bool readToken(Cursor& c, const char*& tok, size_t& len)
 }
 
 // Moves past the end of the current line (its '\n' included), whatever its
-// length.
-void skipLine(Cursor& c);
+// length. Lines are short, so eight bytes at a time inline beats a library
+// call.
+inline void skipLine(Cursor& c)
+{
+    const uint64_t ones = UINT64_C(0x0101010101010101), highs = UINT64_C(0x8080808080808080);
+    const uint64_t newlines = ones * '\n';
+    const char* p = c.p;
+    while (c.end - p >= 8) {
+        uint64_t w;
+        std::memcpy(&w, p, 8);
+        w ^= newlines;                           // a '\n' byte becomes 0
+        uint64_t zero = (w - ones) & ~w & highs;   // high bit of the first 0 byte set
+        if (zero) {
+            c.p = p + (__builtin_ctzll(zero) >> 3) + 1;   // little-endian byte order
+            return;
+        }
+        p += 8;
+    }
+    while (p < c.end && *p != '\n')
+        p++;
+    c.p = p < c.end ? p + 1 : p;
+}
 
 // "%d": true when a number was converted into out (out untouched otherwise).
 bool readIntSlow(Cursor& c, int& out);
 inline bool readInt(Cursor& c, int& out)
 {
-    // Fast path: a plain run of at most nine digits after one space, not at
-    // the end of the text (so no saturation and no end checks inside).
     const char* p = c.p;
-    if (c.end - p > 11 && *p == ' ')
+    while (p < c.end && isSpace((unsigned char)*p))
         p++;
-    if (c.end - p > 10 && isDigit((unsigned char)*p)) {
+    c.p = p;   // white space is consumed whatever follows
+    if (p == c.end)
+        return false;
+    unsigned char first = (unsigned char)*p;
+    if (!isDigit(first))
+        return (first == '-' || first == '+') ? readIntSlow(c, out) : false;
+    // Fast path: at most nine digits, so no saturation.
+    {
         unsigned v = (unsigned)(*p++ - '0');
         int n = 1;
-        while (n < 9 && isDigit((unsigned char)*p)) {
+        while (n < 9 && p < c.end && isDigit((unsigned char)*p)) {
             v = v * 10 + (unsigned)(*p++ - '0');
             n++;
         }
-        if (!isDigit((unsigned char)*p)) {
+        if (p == c.end || !isDigit((unsigned char)*p)) {
             c.p = p;
             out = (int)v;
             return true;
