@@ -55,3 +55,12 @@ int runFrame(double seconds, const char* outPath, int width, int height, FrameRa
 // Writes RGB rows (top row first) as an 8-bit PNG; false with *why on failure.
 bool writePngRGB(const char* path, int width, int height, const unsigned char* rgb,
                  const char** why);
+
+// --capture: the whole show headless at this rate, from frame 0 to its end,
+// into a .mp4/.mkv video (ffmpeg, with the track as sound) or into a
+// directory of frame-NNNNNN.png files. Frame k is the picture `--frame k/N`
+// gives. Status 0 when done, 1 on failure (no ffmpeg, a write error); Ctrl-C
+// keeps what was done and then ends the process by that signal.
+int runCapture(const char* path, int width, int height, FrameRate rate);
+// Whether `path` names something --capture can write at that size; *why if not.
+bool captureTargetValid(const char* path, int width, int height, const char** why);

@@ -10,6 +10,7 @@
 static const char USAGE[] =
     "usage: vallup [--windowed | --fullscreen]\n"
     "       vallup --frame SECONDS --out FILE.png [--size WxH] [--fps N]\n"
+    "       vallup --capture FILE.mp4|FILE.mkv|DIR [--size WxH] [--fps N]\n"
     "\n"
     "Plays the show: a real-time demo locked to its music, about two minutes long.\n"
     "Run it from the directory that holds data/.\n"
@@ -18,8 +19,10 @@ static const char USAGE[] =
     "  --fullscreen        skip the question and play fullscreen\n"
     "  --frame SECONDS     render, headless, the frame a continuous run shows at that time\n"
     "  --out FILE.png      where --frame writes its picture\n"
-    "  --size WxH          frame size in pixels (default 800x600)\n"
-    "  --fps N             frame rate of the run --frame reproduces (default 60; N or N/D)\n"
+    "  --capture FILE|DIR  render the whole show headless: a .mp4/.mkv video with its music\n"
+    "                      (needs ffmpeg), or a directory of numbered PNG frames\n"
+    "  --size WxH          frame size in pixels for --frame and --capture (default 800x600)\n"
+    "  --fps N             frame rate for --frame and --capture (default 60; N or N/D)\n"
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"
@@ -67,6 +70,7 @@ static bool parseSeconds(const char* text, double* seconds)
 int main(int argc, char** argv)
 {
     bool frameMode = false;
+    const char* capture = nullptr;
     double seconds = 0;
     const char* out = nullptr;
     int width = 800, height = 600;
@@ -96,6 +100,9 @@ int main(int argc, char** argv)
             if (!v || !parseSeconds(v, &seconds))
                 return usageError("--frame needs a time in seconds, 0 or more", v);
             frameMode = true;
+        } else if (!std::strcmp(a, "--capture")) {
+            if (!(capture = value(a)) || !*capture)
+                return usageError("--capture needs a .mp4 or .mkv file or a directory", nullptr);
         } else if (!std::strcmp(a, "--out")) {
             if (!(out = value(a)))
                 return usageError("--out needs a file name", nullptr);
@@ -114,6 +121,17 @@ int main(int argc, char** argv)
         }
     }
 
+    if (capture) {
+        if (frameMode || out)
+            return usageError("--capture and --frame/--out do not go together", nullptr);
+        if (startMode != ASK_USER)
+            return usageError("--capture renders headless; drop --windowed/--fullscreen",
+                              nullptr);
+        const char* why = "";
+        if (!captureTargetValid(capture, width, height, &why))
+            return usageError(why, capture);
+        return runCapture(capture, width, height, rate);
+    }
     if (frameMode) {
         if (!out)
             return usageError("--frame needs --out FILE.png", nullptr);
@@ -122,6 +140,6 @@ int main(int argc, char** argv)
         return runFrame(seconds, out, width, height, rate);
     }
     if (out || sizeGiven || fpsGiven)
-        return usageError("--out, --size and --fps go with --frame", nullptr);
+        return usageError("--out, --size and --fps go with --frame or --capture", nullptr);
     return WinMain();
 }

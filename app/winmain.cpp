@@ -10,7 +10,8 @@ bool active = true;
 AskMode startMode = ASK_USER;
 
 // VALLUP_TRACE names a file that receives one line per drawn frame: the frame's
-// Time in seconds. Lines starting with '#' note other events (a window made).
+// Time in seconds and the seek keys held after it. Lines starting with '#'
+// note other events (a window made, drawing stopped or resumed by `active`).
 // Tests read it to see what the show did.
 static FILE* traceFile;
 
@@ -22,6 +23,29 @@ static void traceWindow(const char* title, int width, int height)
     platGetClientSize(hWnd, &w, &h);
     std::fprintf(traceFile, "# window \"%s\" asked %dx%d client %dx%d colorbits %d fullscreen %d\n",
                  title, width, height, w, h, pixelFormatColorBits(), fullscreen ? 1 : 0);
+}
+
+// A frame line: Time, then the seek keys held after it (U D R L, or -), which
+// this pass applies, so the next line's Time shows their effect.
+static bool tracedActive = true;   // what the trace last said of `active`
+
+static void traceFrame()
+{
+    if (!tracedActive) {
+        std::fputs("# active 1\n", traceFile);
+        tracedActive = true;
+    }
+    char held[5] = "", *h = held;
+    if (keys[VK_UP])
+        *h++ = 'U';
+    if (keys[VK_DOWN])
+        *h++ = 'D';
+    if (keys[VK_RIGHT])
+        *h++ = 'R';
+    if (keys[VK_LEFT])
+        *h++ = 'L';
+    *h = 0;
+    std::fprintf(traceFile, "%.3f %s\n", Time, h == held ? "-" : held);
 }
 
 static void openTrace()
@@ -104,7 +128,10 @@ int WinMain()
                 continue;
             }
             if (traceFile)
-                std::fprintf(traceFile, "%.3f\n", Time);
+                traceFrame();
+        } else if (traceFile && tracedActive) {
+            std::fputs("# active 0\n", traceFile);
+            tracedActive = false;
         }
         if (keys[VK_ESCAPE]) {
             done = true;

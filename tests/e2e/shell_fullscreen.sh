@@ -13,8 +13,7 @@ box=$(wait_window "Start FullScreen?") || fail "no start-up question"
 press "$box" Return                     # Yes
 win=$(wait_window "vallup 123 driskel") || fail "no show window"
 [ -z "$(window_id "Vexa GL")" ] || fail "the fallback question came although the mode exists"
-sleep 1
-grep -q '^# window "vallup 123 driskel" asked 800x600 client 800x600 colorbits 32 fullscreen 1' "$work/trace" \
+wait_line '^# window "vallup 123 driskel" asked 800x600 client 800x600 colorbits 32 fullscreen 1' "$work/trace" \
   || fail "trace: $(head -1 "$work/trace")"
 press "$win" Escape
 wait $PID; status=$?

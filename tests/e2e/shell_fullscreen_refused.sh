@@ -31,8 +31,7 @@ box=$(wait_window "Vexa GL") || fail "no fallback question (second run)"
 press "$box" Return                     # Yes: windowed instead
 win=$(wait_window "vallup 123 driskel") || fail "no window after the fallback"
 [ "$(client_size "$win")" = 800x600 ] || fail "client area $(client_size "$win")"
-sleep 1
-grep -q '^# window "vallup 123 driskel" asked 800x600 client 800x600 colorbits 32 fullscreen 0' "$work/trace" \
+wait_line '^# window "vallup 123 driskel" asked 800x600 client 800x600 colorbits 32 fullscreen 0' "$work/trace" \
   || fail "fullscreen not cleared after the fallback: $(head -1 "$work/trace")"
 "$XCLOSE" "$win"                        # the window manager's close box
 wait $PID; status=$?

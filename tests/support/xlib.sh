@@ -29,6 +29,17 @@ wait_gone() {
   return 1
 }
 
+# wait_line PATTERN FILE [SECONDS]: waits until a line of FILE matches the
+# extended regular expression (start-up may be slow on a loaded machine).
+wait_line() {
+  local i
+  for ((i = 0; i < ${3:-20} * 10; i++)); do
+    grep -Eq -- "$1" "$2" 2>/dev/null && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # client_size ID: prints WIDTHxHEIGHT of the window.
 client_size() {
   xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'

@@ -1,0 +1,486 @@
+// --capture: the whole show rendered headless at a fixed frame rate, from
+// frame 0 to the show's end, into a video (raw frames piped to ffmpeg, the
+// track as its sound) or into a directory of numbered PNG files.
+//
+// Frame k is rendered exactly as a continuous run shows it (headlessFrame at
+// frameTimeMs(k)), so it is byte for byte the picture `--frame k/N` writes.
+// The show ends at its first frame past the end; that frame is not part of
+// the video, just as the real-time loop never presents it.
+#include "app/app.h"
+#include "demo/demo.h"
+#include "platform/headless.h"
+
+#include <fcntl.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cctype>
+#include <cerrno>
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace {
+
+// The track the show plays; the video's sound is made from the same file.
+const char* const TRACK = "data/music/track.mp3";
+
+// The show ends at the first frame whose Time is above this (s). Used only to
+// estimate the frame count for the progress line; the end itself is whatever
+// DrawGLScene says.
+const float SHOW_END = 128.0f;
+
+const int SOUND_RATE = 44100;   // Hz, the video's sound
+const int AAC_PRIMING = 1024;   // samples of delay ffmpeg's AAC encoder puts first
+
+volatile sig_atomic_t stopSignal = 0;   // the signal that asked us to stop, 0 if none
+
+void onStopSignal(int sig) { stopSignal = sig; }
+
+bool endsWith(const std::string& s, const char* tail)
+{
+    size_t n = std::strlen(tail);
+    if (s.size() < n)
+        return false;
+    for (size_t i = 0; i < n; i++)
+        if (std::tolower((unsigned char)s[s.size() - n + i]) != tail[i])
+            return false;
+    return true;
+}
+
+// Frames the show presents at this rate: those whose Time is not above the end.
+long expectedFrames(FrameRate rate)
+{
+    long k = frameIndexAt(SHOW_END, rate);
+    while ((float)frameTimeMs(k, rate) / 1000 <= SHOW_END)
+        k++;
+    while (k > 0 && (float)frameTimeMs(k - 1, rate) / 1000 > SHOW_END)
+        k--;
+    return k;
+}
+
+std::string mmss(double seconds)
+{
+    if (seconds < 0 || !std::isfinite(seconds))
+        seconds = 0;
+    long s = std::lround(seconds);
+    char text[32];
+    std::snprintf(text, sizeof text, "%ld:%02ld", s / 60, s % 60);
+    return text;
+}
+
+// Whether an executable of this name is on PATH.
+bool onPath(const char* name)
+{
+    const char* path = std::getenv("PATH");
+    std::string dirs = path ? path : "/usr/bin:/bin";
+    size_t start = 0;
+    while (start <= dirs.size()) {
+        size_t end = dirs.find(':', start);
+        if (end == std::string::npos)
+            end = dirs.size();
+        std::string dir = dirs.substr(start, end - start);
+        std::string file = (dir.empty() ? "." : dir) + "/" + name;
+        if (access(file.c_str(), X_OK) == 0)
+            return true;
+        start = end + 1;
+    }
+    return false;
+}
+
+// Starts a program with these descriptors as its standard input and output
+// and its descriptor 3 (-1: /dev/null, or for fd 3 none); its standard error
+// is ours unless `quiet`. Returns its pid, or -1 with errno.
+pid_t spawn(const std::vector<std::string>& args, int in, int out, int fd3, bool quiet)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : args)
+        argv.push_back((char*)a.c_str());
+    argv.push_back(nullptr);
+
+    // Our own descriptors are close-on-exec; dup2 gives the child its copies.
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    if (in >= 0)
+        posix_spawn_file_actions_adddup2(&actions, in, 0);
+    else
+        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+    if (out >= 0)
+        posix_spawn_file_actions_adddup2(&actions, out, 1);
+    else
+        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
+    if (fd3 >= 0)
+        posix_spawn_file_actions_adddup2(&actions, fd3, 3);
+    if (quiet)
+        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+
+    // The child gets a process group of its own, so a Ctrl-C at the terminal
+    // reaches only us: we then close its input and let it finish the file.
+    posix_spawnattr_t attr;
+    posix_spawnattr_init(&attr);
+    sigset_t none, defaults;
+    sigemptyset(&none);
+    sigemptyset(&defaults);
+    sigaddset(&defaults, SIGINT);
+    sigaddset(&defaults, SIGTERM);
+    sigaddset(&defaults, SIGPIPE);
+    posix_spawnattr_setsigmask(&attr, &none);
+    posix_spawnattr_setsigdefault(&attr, &defaults);
+    posix_spawnattr_setpgroup(&attr, 0);
+    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
+                                        POSIX_SPAWN_SETSIGDEF);
+
+    pid_t pid = -1;
+    int err = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attr);
+    if (err) {
+        errno = err;
+        return -1;
+    }
+    return pid;
+}
+
+// Waits for a child; its exit status, or 128 + signal when a signal ended it.
+int waitFor(pid_t pid)
+{
+    int status = 0;
+    while (waitpid(pid, &status, 0) < 0) {
+        if (errno != EINTR)
+            return -1;
+    }
+    if (WIFEXITED(status))
+        return WEXITSTATUS(status);
+    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
+}
+
+// Whether ffmpeg finds a sound stream it can decode in the track.
+bool trackPlayable()
+{
+    if (access(TRACK, R_OK) != 0)
+        return false;
+    pid_t pid = spawn({"ffmpeg", "-nostdin", "-v", "error", "-i", TRACK, "-map", "0:a:0", "-t",
+                       "1", "-f", "null", "-"},
+                      -1, -1, -1, true);
+    return pid > 0 && waitFor(pid) == 0;
+}
+
+// Writes all of it, going on after interruptions; false with errno on failure.
+bool writeAll(int fd, const unsigned char* data, size_t size)
+{
+    while (size > 0) {
+        ssize_t n = write(fd, data, size);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        size -= (size_t)n;
+    }
+    return true;
+}
+
+struct Progress {
+    std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
+    std::chrono::steady_clock::time_point last = start;
+    bool tty = isatty(2);
+    bool shown = false;
+};
+
+void showProgress(Progress& p, long done, long total, bool final)
+{
+    auto now = std::chrono::steady_clock::now();
+    double sinceLast = std::chrono::duration<double>(now - p.last).count();
+    // A live line on a terminal; in a log, a line every ten seconds.
+    if (!final && sinceLast < (p.tty ? 0.25 : 10.0))
+        return;
+    p.last = now;
+    double elapsed = std::chrono::duration<double>(now - p.start).count();
+    double fps = elapsed > 0 ? done / elapsed : 0;
+    long shownTotal = total > done ? total : done;
+    double left = fps > 0 ? (shownTotal - done) / fps : 0;
+    std::fprintf(stderr, "%sframe %ld/%ld  %3.0f%%  %.1f fps  %s left%s",
+                 p.tty ? "\r" : "", done, shownTotal, 100.0 * done / shownTotal, fps,
+                 mmss(left).c_str(), p.tty ? "   " : "\n");
+    if (p.tty && final)
+        std::fputc('\n', stderr);
+    p.shown = true;
+}
+
+enum Target { TARGET_VIDEO, TARGET_DIRECTORY, TARGET_BAD };
+
+Target classify(const std::string& path, const char** container)
+{
+    struct stat st;
+    if (endsWith(path, ".mp4")) {
+        *container = "mp4";
+        return TARGET_VIDEO;
+    }
+    if (endsWith(path, ".mkv")) {
+        *container = "matroska";
+        return TARGET_VIDEO;
+    }
+    if (stat(path.c_str(), &st) == 0)
+        return S_ISDIR(st.st_mode) ? TARGET_DIRECTORY : TARGET_BAD;
+    // A new name: a directory unless it looks like a file of some other kind.
+    if (path.back() == '/')
+        return TARGET_DIRECTORY;
+    size_t slash = path.rfind('/');
+    std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
+    return leaf.find('.') == std::string::npos ? TARGET_DIRECTORY : TARGET_BAD;
+}
+
+}  // namespace
+
+bool captureTargetValid(const char* path, int width, int height, const char** why)
+{
+    const char* container = "";
+    switch (classify(path, &container)) {
+    case TARGET_BAD:
+        *why = "--capture writes a .mp4 or .mkv video or a directory of PNG files";
+        return false;
+    case TARGET_VIDEO:
+        if (width % 2 || height % 2) {
+            *why = "a video needs an even width and height (--size)";
+            return false;
+        }
+        return true;
+    default:
+        return true;
+    }
+}
+
+int runCapture(const char* path, int width, int height, FrameRate rate)
+{
+    const char* container = "";
+    Target target = classify(path, &container);
+    bool video = target == TARGET_VIDEO;
+    std::string out = path;
+    std::string part = out + ".part";   // the video is renamed into place when complete
+
+    bool withSound = false;
+    if (video) {
+        if (!onPath("ffmpeg")) {
+            std::fprintf(stderr,
+                         "vallup: cannot write %s: ffmpeg is not installed (or not on PATH).\n"
+                         "vallup: install it (apt-get install ffmpeg), or capture PNG frames "
+                         "instead: vallup --capture frames/\n",
+                         path);
+            return 1;
+        }
+        FILE* probe = std::fopen(part.c_str(), "wb");
+        if (!probe) {
+            std::fprintf(stderr, "vallup: cannot write %s: %s\n", part.c_str(),
+                         std::strerror(errno));
+            return 1;
+        }
+        std::fclose(probe);
+        withSound = trackPlayable();
+        if (!withSound)
+            std::fprintf(stderr,
+                         "vallup: %s is missing or holds no playable sound: the video gets a "
+                         "silent sound track\n",
+                         TRACK);
+    } else {
+        if (mkdir(path, 0777) != 0 && errno != EEXIST) {
+            std::fprintf(stderr, "vallup: cannot make the directory %s: %s\n", path,
+                         std::strerror(errno));
+            return 1;
+        }
+    }
+
+    if (!headlessStart(width, height)) {
+        if (video)
+            unlink(part.c_str());
+        return 1;
+    }
+
+    // Ctrl-C (and a polite kill) ends the capture after the frame in hand and
+    // leaves what was done; a reader that goes away is a write error, not death.
+    struct sigaction stop = {};
+    stop.sa_handler = onStopSignal;
+    sigemptyset(&stop.sa_mask);
+    sigaction(SIGINT, &stop, nullptr);
+    sigaction(SIGTERM, &stop, nullptr);
+    signal(SIGPIPE, SIG_IGN);
+    signal(SIGXFSZ, SIG_IGN);   // a file size limit shows as a write error (EFBIG)
+
+    pid_t encoder = -1, decoder = -1;
+    int pipeFd = -1;
+    if (video) {
+        int fds[2];
+        if (pipe2(fds, O_CLOEXEC) != 0) {
+            std::fprintf(stderr, "vallup: cannot make a pipe to ffmpeg: %s\n",
+                         std::strerror(errno));
+            unlink(part.c_str());
+            return 1;
+        }
+        // A larger pipe lets a whole frame's write overlap ffmpeg's encoding.
+        fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
+
+        char size[32], fps[48];
+        std::snprintf(size, sizeof size, "%dx%d", width, height);
+        std::snprintf(fps, sizeof fps, "%ld/%ld", rate.num, rate.den);
+        long long samples = std::llround((double)expectedFrames(rate) * rate.den / rate.num *
+                                         SOUND_RATE);
+        // AAC comes in frames of 1024 samples (23 ms), and a player may play
+        // the last one whole: end the sound on the frame boundary nearest the
+        // video's end (within 12 ms). MP4 hides the encoder's 1024 samples of
+        // priming with its edit list; Matroska plays them, so there the sound
+        // starts that much into the track to stay in step with the picture.
+        samples = (samples + 512) / 1024 * 1024;
+        std::string soundFilter = "aresample=" + std::to_string(SOUND_RATE);
+        if (std::strcmp(container, "mp4") != 0) {
+            samples -= AAC_PRIMING;
+            soundFilter += ",atrim=start_sample=" + std::to_string(AAC_PRIMING) +
+                           ",asetpts=PTS-STARTPTS";
+        }
+        soundFilter += ",apad=whole_len=" + std::to_string(samples) +
+                                  ",atrim=end_sample=" + std::to_string(samples);
+        std::vector<std::string> args = {
+            "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-xerror", "-y",
+            "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", fps,
+            "-i", "pipe:0",
+        };
+        // The track is decoded by a second ffmpeg of its own, which skips
+        // damaged stretches, and reaches the encoder as plain samples on its
+        // descriptor 3: the encoder then stops on errors of its own only (a
+        // full disk), never on a flaw in the track.
+        int sound[2] = {-1, -1};
+        if (withSound && pipe2(sound, O_CLOEXEC) == 0) {
+            decoder = spawn({"ffmpeg", "-nostdin", "-v", "quiet", "-i", TRACK, "-map", "0:a:0",
+                             "-ac", "2", "-ar", std::to_string(SOUND_RATE), "-f", "s16le",
+                             "pipe:1"},
+                            -1, sound[1], -1, true);
+            close(sound[1]);
+            if (decoder < 0) {
+                close(sound[0]);
+                sound[0] = -1;
+            }
+        }
+        if (sound[0] >= 0)
+            args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(SOUND_RATE), "-ac",
+                                     "2", "-i", "pipe:3"});
+        else
+            args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=cl=stereo:r=" + std::to_string(SOUND_RATE)});
+        args.insert(args.end(), {
+            "-map", "0:v:0", "-map", "1:a:0",
+            // BT.709 in limited range, tagged, so players show the colours we drew.
+            "-vf", "scale=out_color_matrix=bt709:out_range=tv",
+            "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+            "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
+            "-color_range", "tv",
+            // The sound is padded with silence and cut to the video's length,
+            // to the sample; -shortest cuts it where a stopped capture ends.
+            "-af", soundFilter, "-shortest",
+            "-c:a", "aac", "-b:a", "192k",
+            "-f", container, part,
+        });
+        encoder = spawn(args, fds[0], -1, sound[0], false);
+        int spawnErr = errno;
+        close(fds[0]);
+        if (sound[0] >= 0)
+            close(sound[0]);
+        if (encoder < 0) {
+            std::fprintf(stderr, "vallup: cannot start ffmpeg: %s\n", std::strerror(spawnErr));
+            close(fds[1]);
+            if (decoder > 0)
+                waitFor(decoder);
+            unlink(part.c_str());
+            return 1;
+        }
+        pipeFd = fds[1];
+    }
+
+    long total = expectedFrames(rate);
+    std::vector<unsigned char> rgb((size_t)width * height * 3);
+    Progress progress;
+    long k = 0;
+    bool failed = false;
+    std::string failure;
+    for (;; k++) {
+        if (stopSignal)
+            break;
+        if (!headlessFrame(k, rate, false))
+            break;   // the show is over; this frame is not shown
+        headlessReadRGB(width, height, rgb.data());
+        if (video) {
+            if (!writeAll(pipeFd, rgb.data(), rgb.size())) {
+                failed = true;
+                failure = errno == EPIPE ? "ffmpeg stopped reading frames"
+                                         : std::string("writing to ffmpeg failed: ") +
+                                               std::strerror(errno);
+                break;
+            }
+        } else {
+            char name[32];
+            std::snprintf(name, sizeof name, "/frame-%06ld.png", k);
+            std::string file = out + name;
+            const char* why = "";
+            if (!writePngRGB(file.c_str(), width, height, rgb.data(), &why)) {
+                unlink(file.c_str());   // never leave half a picture
+                failed = true;
+                failure = "cannot write " + file + ": " + why;
+                break;
+            }
+        }
+        showProgress(progress, k + 1, total, false);
+    }
+    long frames = k;
+    if (progress.shown || !failed)
+        showProgress(progress, frames, stopSignal ? total : frames, true);
+    platHeadlessDestroy();
+
+    if (video) {
+        close(pipeFd);   // end of input: ffmpeg finishes the file
+        int status = waitFor(encoder);
+        if (decoder > 0)
+            waitFor(decoder);   // done, or stopped by the encoder's end
+        if (status != 0 && !failed) {
+            failed = true;
+            failure = "ffmpeg failed (status " + std::to_string(status) + ")";
+        }
+        if (failed) {
+            unlink(part.c_str());
+            std::fprintf(stderr,
+                         "vallup: cannot write %s: %s; see ffmpeg's message above (a full "
+                         "disk?). Nothing was kept.\n",
+                         path, failure.c_str());
+            return 1;
+        }
+        if (rename(part.c_str(), path) != 0) {
+            std::fprintf(stderr, "vallup: cannot rename %s to %s: %s\n", part.c_str(), path,
+                         std::strerror(errno));
+            return 1;
+        }
+    } else if (failed) {
+        std::fprintf(stderr, "vallup: %s. Frames 0 to %ld are in %s.\n", failure.c_str(),
+                     frames - 1, path);
+        return 1;
+    }
+
+    double seconds = (double)frames * rate.den / rate.num;
+    if (stopSignal) {
+        std::fprintf(stderr, "vallup: stopped: %s holds the first %s of the show (%ld frames)\n",
+                     path, mmss(seconds).c_str(), frames);
+        // End as the signal would have ended us, so a calling script stops too.
+        int sig = stopSignal;
+        signal(sig, SIG_DFL);
+        raise(sig);
+        return 1;
+    }
+    std::fprintf(stderr, "vallup: wrote %ld frames (%.3f s at %ld/%ld fps) to %s\n", frames,
+                 seconds, rate.num, rate.den, path);
+    return 0;
+}

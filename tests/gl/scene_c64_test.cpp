@@ -1,0 +1,241 @@
+// The C64 scene on real GL: the blue screen and the clear colours it leaves,
+// the beat-driven sphere cloud, the ring tunnel with its roll and beat grey,
+// the pulsing pyramid, and the state each frame hands over.
+#include "scenes1_support.h"
+
+#include "platform/sound.h"
+
+#include <cmath>
+
+using namespace scenes1;
+
+namespace {
+
+const RGBA LIGHT_BLUE = {122, 110, 217, 255};   // (0.48, 0.43, 0.85)
+const RGBA DARK_BLUE = {69, 49, 162, 255};
+const RGBA BLACK = {0, 0, 0, 255};
+
+class C64 : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        sceneState();
+        for (int i = 0; i < 60; i++)
+            savedRand[i] = vRand[i];
+    }
+    void TearDown() override
+    {
+        for (int i = 0; i < 60; i++)
+            vRand[i] = savedRand[i];
+        glClearColor(0, 0, 0, 1);
+    }
+
+    void frameAt(float t)
+    {
+        Time = t;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        drawC64Scene();
+        expectHandOver("c64");
+        expectCurrentColour(1, 1, 1, 1, "c64");
+        EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
+
+    VECTOR3 savedRand[60];
+};
+
+bool isColour(RGBA p, RGBA c, int tol = 1)
+{
+    return std::abs(p[0] - c[0]) <= tol && std::abs(p[1] - c[1]) <= tol &&
+           std::abs(p[2] - c[2]) <= tol;
+}
+
+// Pixels of the given colour in the canvas rectangle x0..x1, y0..y1.
+int countColour(int x0, int y0, int x1, int y1, RGBA c)
+{
+    std::vector<unsigned char> px((size_t)(x1 - x0) * (y1 - y0) * 4);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(x0, 600 - y1, x1 - x0, y1 - y0, GL_RGBA, GL_UNSIGNED_BYTE, px.data());
+    int n = 0;
+    for (size_t i = 0; i < px.size(); i += 4)
+        n += isColour({px[i], px[i + 1], px[i + 2], 255}, c);
+    return n;
+}
+
+// Where a sphere placed at p (before the cloud's turn) lands on the canvas
+// for this beat count and time.
+CanvasPoint cloudPoint(std::array<double, 3> p, int beats, float t)
+{
+    float a = (float)(beats * 100) + t * 25, b = (float)(beats * 100) + t * 10;
+    auto v = rotate(rotate(p, b, 0, 1, 0), a, 1, 0, 1);
+    return project(v[0], v[1], v[2] - 9);
+}
+
+double degrees(double rad) { return rad * 180 / M_PI; }
+
+// Each ring corner seen from the view axis lies at +-33.69 degrees (the
+// 0.9 x 0.6 rectangle; the canvas keeps angles since one unit is the same
+// number of pixels across as down) from the horizontal, turned by the roll.
+// Vertices that clipping put on the viewport's border are skipped.
+void expectRingsRolledBy(const std::vector<FbPolygon>& rings, double roll)
+{
+    double corner = degrees(std::atan2(0.6, 0.9));
+    int checked = 0;
+    for (const FbPolygon& p : rings)
+        for (const FbVertex& v : p) {
+            if (v.x < 0.5 || v.x > 799.5 || v.y < 0.5 || v.y > 599.5)
+                continue;
+            double a = degrees(std::atan2(v.y - 300, v.x - 400)) - roll;
+            double best = 1e9;
+            for (double c : {corner, -corner, 180 - corner, corner - 180})
+                for (double turn : {-360.0, 0.0, 360.0})
+                    best = std::min(best, std::fabs(a - c + turn));
+            EXPECT_LT(best, 0.05) << "vertex at " << v.x << ", " << v.y;
+            checked++;
+        }
+    EXPECT_GT(checked, 100);
+}
+
+}  // namespace
+
+TEST_F(C64, FirstFrameClearsBlackThenLightBlueAroundTheDarkScreen)
+{
+    platSoundSetManual(true);
+    glClearColor(0, 0, 0, 1);   // as the intro leaves it
+    platSoundSetManualTime(22501);
+    DrawGLScene();
+    expectColour(glfix::canvasPixel(10, 10), BLACK, 0, "first frame, border");
+    expectColour(glfix::canvasPixel(400, 300), DARK_BLUE, 0, "first frame, screen");
+    auto c = clearColour();
+    EXPECT_FLOAT_EQ(c[0], 0.48f);
+    EXPECT_FLOAT_EQ(c[1], 0.43f);
+    EXPECT_FLOAT_EQ(c[2], 0.85f);
+    EXPECT_FLOAT_EQ(c[3], 1.0f);
+
+    platSoundSetManualTime(22517);
+    DrawGLScene();
+    expectHandOver("c64 through the timeline");
+    expectCurrentColour(1, 1, 1, 1, "c64 through the timeline");
+    // The screen covers canvas x 64 to 734, y 96 to 516; no letterbox.
+    struct Probe {
+        int x, y;
+        RGBA want;
+    } probes[] = {
+        {10, 10, LIGHT_BLUE},  {400, 30, LIGHT_BLUE},  {400, 580, LIGHT_BLUE},
+        {63, 300, LIGHT_BLUE}, {64, 300, DARK_BLUE},   {733, 300, DARK_BLUE},
+        {734, 300, LIGHT_BLUE}, {400, 95, LIGHT_BLUE}, {400, 96, DARK_BLUE},
+        {400, 515, DARK_BLUE}, {400, 516, LIGHT_BLUE}, {400, 300, DARK_BLUE},
+    };
+    for (const Probe& p : probes)
+        expectColour(glfix::canvasPixel(p.x, p.y), p.want, 1, "second frame");
+}
+
+TEST_F(C64, SpheresOnlyInsideTheirWindowAndNothingButTheScreenAt37)
+{
+    temp = 30;
+    frameAt(30.0f);
+    EXPECT_GT(countColour(64, 96, 734, 516, LIGHT_BLUE), 2000) << "the cloud at 30 s";
+    for (float t : {23.0f, 25.0f, 37.0f}) {
+        frameAt(t);
+        EXPECT_EQ(countColour(64, 96, 734, 516, LIGHT_BLUE), 0) << "at " << t;
+        EXPECT_EQ(countColour(64, 96, 734, 516, DARK_BLUE), 670 * 420) << "at " << t;
+    }
+}
+
+TEST_F(C64, TheCloudTurnsWithTimeAndJumps100DegreesOnEachBeat)
+{
+    // Sphere 0 at the turning point, the other 59 together two units off it.
+    vRand[0] = {0, 0, 0};
+    for (int i = 1; i < 60; i++)
+        vRand[i] = {6, 0, 0};
+    for (int beats : {12, 13, 14}) {
+        temp = beats;
+        frameAt(31.5f);
+        expectColour(glfix::canvasPixel(400, 300), LIGHT_BLUE, 1, "the turning point");
+        CanvasPoint p = cloudPoint({2, 0, 0}, beats, 31.5f);
+        expectColour(glfix::canvasPixel(p.x, p.y), LIGHT_BLUE, 1, "the cloud's other sphere");
+        // Where the previous beat put it, the screen shows again.
+        CanvasPoint before = cloudPoint({2, 0, 0}, beats - 1, 31.5f);
+        if (std::hypot(before.x - p.x, before.y - p.y) > 50)
+            expectColour(glfix::canvasPixel(before.x, before.y), DARK_BLUE, 1, "a beat earlier");
+    }
+}
+
+TEST_F(C64, At45TheRingsAreLightBlueUnrolledAndTheClearColourStays)
+{
+    glClearColor(0.1f, 0.2f, 0.3f, 1);
+    Time = 45.0f;
+    syncbpm = 0.5f;
+    auto polys = feedback([] { drawC64Scene(); });
+    ASSERT_GT(polys.size(), 4u);
+    std::vector<FbPolygon> rings(polys.begin(), polys.end() - 4);
+    for (const FbPolygon& p : rings)
+        for (const FbVertex& v : p) {
+            EXPECT_FLOAT_EQ(v.r, 0.48f);
+            EXPECT_FLOAT_EQ(v.g, 0.43f);
+            EXPECT_FLOAT_EQ(v.b, 0.85f);
+        }
+    expectRingsRolledBy(rings, 0);
+    auto c = clearColour();
+    EXPECT_FLOAT_EQ(c[0], 0.1f);
+    EXPECT_FLOAT_EQ(c[2], 0.3f);
+
+    // No screen: the centre of the view shows the tunnel and pyramid or the
+    // clear colour, never dark blue.
+    frameAt(45.0f);
+    EXPECT_EQ(countColour(64, 96, 734, 516, DARK_BLUE), 0);
+}
+
+TEST_F(C64, After45TheRingsRollAndTheirGreyFollowsTheBeat)
+{
+    for (float s : {0.0f, 0.3f, 1.0f}) {
+        Time = 46.0f;
+        syncbpm = s;
+        auto polys = feedback([] { drawC64Scene(); });
+        ASSERT_GT(polys.size(), 4u);
+        std::vector<FbPolygon> rings(polys.begin(), polys.end() - 4);
+        for (const FbPolygon& p : rings)
+            for (const FbVertex& v : p) {
+                EXPECT_FLOAT_EQ(v.r, s);
+                EXPECT_FLOAT_EQ(v.g, s);
+                EXPECT_FLOAT_EQ(v.b, s);
+            }
+        if (s == 0.3f)
+            expectRingsRolledBy(rings, 25);   // (46 - 45) x 25 degrees
+    }
+    Time = 47.2f;
+    auto polys = feedback([] { drawC64Scene(); });
+    expectRingsRolledBy(std::vector<FbPolygon>(polys.begin(), polys.end() - 4), 55);
+
+    // The clear colour turns black with the grey rings, from the next frame.
+    glClearColor(0.48f, 0.43f, 0.85f, 1);
+    frameAt(46.0f);
+    auto c = clearColour();
+    EXPECT_EQ(c[0] + c[1] + c[2], 0.0f);
+    EXPECT_EQ(c[3], 1.0f);
+    glClear(GL_COLOR_BUFFER_BIT);
+    expectColour(glfix::canvasPixel(10, 10), BLACK, 0, "cleared");
+}
+
+TEST_F(C64, ThePyramidHangsAheadAndGlidesNearerUntilTheNextBeat)
+{
+    for (float s : {0.0f, 0.5f, 1.0f}) {
+        Time = 40.0f;
+        syncbpm = s;
+        auto polys = feedback([] { drawC64Scene(); });
+        ASSERT_GE(polys.size(), 4u);
+        // Apex down: (0, 1, 0) turned over and scaled is (0, -0.4, 0) about
+        // the centre (0, -0.2, s - 4).
+        CanvasPoint apex = project(0, -0.6, s - 4);
+        for (int face = 0; face < 4; face++) {
+            const FbPolygon& p = polys[polys.size() - 4 + face];
+            ASSERT_EQ(p.size(), 3u);
+            EXPECT_NEAR(p[0].x, apex.x, 0.01) << "face " << face;
+            EXPECT_NEAR(600 - p[0].y, apex.y, 0.01) << "face " << face << " at syncbpm " << s;
+            for (const FbVertex& v : p) {
+                EXPECT_FLOAT_EQ(v.r, face % 2 ? 0.0f : 0.48f) << "face " << face;
+                EXPECT_FLOAT_EQ(v.b, face % 2 ? 0.0f : 0.85f) << "face " << face;
+            }
+        }
+    }
+    frameAt(40.0f);
+}
