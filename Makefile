@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test clean
+.PHONY: all deps configure build run test fuzz bench clean
 
 all: build
 
@@ -20,6 +20,10 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# A long run of the OBJ loader's fuzzer (OBJ_FUZZ_SECONDS, default 600).
+fuzz: build
+	cmake --build $(BUILD) --target fuzz_obj_long
 
 clean:
 	rm -rf $(BUILD)

@@ -12,7 +12,8 @@
 //   raster    full - scissor: what the fragments cost
 //   list      the lattice's 4096 cubes replayed from one display list
 //             (same geometry and state, no per-call immediate-mode cost)
-// usage: bench_scene_fps_second [frames]   (from the repository root)
+// usage: bench_scene_fps_second [frames] [cube]   (from the repository root)
+// With `cube`, only the full lattice at 800 x 600, for profiling.
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -22,6 +23,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
+#include <string>
 #include <vector>
 
 #include "app/app.h"
@@ -97,6 +99,11 @@ static void cubeFrame(int i)
 int main(int argc, char** argv)
 {
     int frames = argc > 1 ? std::atoi(argv[1]) : 300;
+    bool cubeOnly = argc > 2 && std::string(argv[2]) == "cube";
+    if (frames < 1) {
+        std::fprintf(stderr, "usage: bench_scene_fps_second [frames] [cube]\n");
+        return 2;
+    }
     const int sizes[2][2] = {{800, 600}, {1920, 1080}};
     double sectionMs[6][2], cube[2][3];
 
@@ -116,6 +123,10 @@ int main(int argc, char** argv)
         if (!started) {
             std::fprintf(stderr, "bench_scene_fps_second: no headless context\n");
             return 1;
+        }
+        if (cubeOnly) {
+            std::printf("drawCubeScene 800x600: %.2f ms\n", timeFrames(frames, cubeFrame));
+            return 0;
         }
         for (int k = 0; k < 6; k++)
             sectionMs[k][z] = timeFrames(frames, [&](int i) { sectionFrame(SECTIONS[k], i); });

@@ -7,14 +7,12 @@
 // filling pass reads their numbers and goes on after them.
 #include "mesh/obj.h"
 
-#include <sys/stat.h>
-
 #include <climits>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
+#include "mesh/obj_io.h"
 #include "mesh/obj_scan.h"
 
 using objscan::Cursor;
@@ -24,11 +22,12 @@ namespace {
 // The four vertex forms; the first vertex of a face picks one.
 enum Pattern { PosNormal, PosTexNormal, PosTex, PosOnly };
 
-// Reads one vertex in the given form: "%d//%d", "%d/%d/%d", "%d/%d" or "%d".
+// Reads one vertex in the form P: "%d//%d", "%d/%d/%d", "%d/%d" or "%d".
 // v and t change only when their number converts; a vertex that fails to
 // read thus keeps the previous vertex's indices. Returns the count of
 // converted numbers.
-int readVertex(Cursor& c, Pattern pat, int& v, int& t)
+template <Pattern P>
+inline int readVertexAs(Cursor& c, int& v, int& t)
 {
     using objscan::matchChar;
     using objscan::readInt;
@@ -36,25 +35,34 @@ int readVertex(Cursor& c, Pattern pat, int& v, int& t)
     if (!readInt(c, value))
         return 0;
     v = value;
-    switch (pat) {
-    case PosOnly:
+    if constexpr (P == PosOnly) {
         return 1;
-    case PosNormal:
+    } else if constexpr (P == PosNormal) {
         if (!matchChar(c, '/') || !matchChar(c, '/'))
             return 1;
         return readInt(c, value) ? 2 : 1;
-    case PosTex:
+    } else if constexpr (P == PosTex) {
         if (!matchChar(c, '/') || !readInt(c, value))
             return 1;
         t = value;
         return 2;
-    case PosTexNormal:
+    } else {
         if (!matchChar(c, '/') || !readInt(c, value))
             return 1;
         t = value;
         if (!matchChar(c, '/'))
             return 2;
         return readInt(c, value) ? 3 : 2;
+    }
+}
+
+int readVertex(Cursor& c, Pattern pat, int& v, int& t)
+{
+    switch (pat) {
+    case PosNormal: return readVertexAs<PosNormal>(c, v, t);
+    case PosTexNormal: return readVertexAs<PosTexNormal>(c, v, t);
+    case PosTex: return readVertexAs<PosTex>(c, v, t);
+    case PosOnly: return readVertexAs<PosOnly>(c, v, t);
     }
     return 0;
 }
@@ -75,25 +83,36 @@ Pattern choosePattern(const char* tok, size_t len, int& v, int& t)
             return PosNormal;
         }
     }
-    int pv = 0, pt = 0;
+    // "%d/%d" and "%d" read the same numbers as a prefix of "%d/%d/%d", so
+    // one scan of the longest form tells what each of them converts.
     Cursor c{tok, end};
-    if (readVertex(c, PosTexNormal, pv, pt) == 3) {
-        v = pv;
-        t = pt;
+    int converted = readVertex(c, PosTexNormal, v, t);
+    if (converted == 3)
         return PosTexNormal;
-    }
-    pv = pt = 0;
-    c = Cursor{tok, end};
-    if (readVertex(c, PosTex, pv, pt) == 2) {
-        v = pv;
-        t = pt;
+    if (converted == 2)
         return PosTex;
-    }
-    pv = pt = 0;
-    c = Cursor{tok, end};
-    readVertex(c, PosOnly, pv, pt);
-    v = pv;
+    t = 0;
     return PosOnly;
+}
+
+// The face's vertices after the first (v, t), in the form P.
+template <Pattern P, class Sink>
+void readFaceAs(Cursor& c, Sink& sink, const int v1, const int t1)
+{
+    int v = v1, t = t1;
+    readVertexAs<P>(c, v, t);   // the second and third are taken as read,
+    int v2 = v, t2 = t;         // even when they fail
+    readVertexAs<P>(c, v, t);
+    int v3 = v, t3 = t;
+    sink.triangle(P, v1, v2, v3, t1, t2, t3);
+    while (readVertexAs<P>(c, v, t) > 0) {
+        v2 = v3;
+        t2 = t3;
+        v3 = v;
+        t3 = t;
+        sink.triangle(P, v1, v2, v3, t1, t2, t3);
+    }
+    sink.endFace();
 }
 
 // Reads a face and hands each fan triangle to sink.triangle, then calls
@@ -107,20 +126,12 @@ void readFace(Cursor& c, Sink& sink)
     Pattern pat = PosOnly;
     if (objscan::readToken(c, tok, len))
         pat = choosePattern(tok, len, v, t);
-    const int v1 = v, t1 = t;
-    readVertex(c, pat, v, t);   // the second and third are taken as read,
-    int v2 = v, t2 = t;         // even when they fail
-    readVertex(c, pat, v, t);
-    int v3 = v, t3 = t;
-    sink.triangle(pat, v1, v2, v3, t1, t2, t3);
-    while (readVertex(c, pat, v, t) > 0) {
-        v2 = v3;
-        t2 = t3;
-        v3 = v;
-        t3 = t;
-        sink.triangle(pat, v1, v2, v3, t1, t2, t3);
+    switch (pat) {
+    case PosNormal: readFaceAs<PosNormal>(c, sink, v, t); break;
+    case PosTexNormal: readFaceAs<PosTexNormal>(c, sink, v, t); break;
+    case PosTex: readFaceAs<PosTex>(c, sink, v, t); break;
+    case PosOnly: readFaceAs<PosOnly>(c, sink, v, t); break;
     }
-    sink.endFace();
 }
 
 // The rest of the line after a "g" keyword: its first word, or "default"
@@ -385,56 +396,33 @@ int OBJ_SecondPass(OBJ_Model_t* model, const char* text, size_t length)
         }
     }
     model->numTriangles = sink.counter;
+    // Entry 0 and any entries the text never reached (when the filling pass
+    // met fewer lines than the counting pass) are zero.
+    model->vertices[0] = VECTOR3{0.0f, 0.0f, 0.0f};
+    for (unsigned k = nextPosition; k <= model->numVertices; k++)
+        model->vertices[k] = VECTOR3{0.0f, 0.0f, 0.0f};
+    if (model->texCoords) {
+        model->texCoords[0][0] = model->texCoords[0][1] = 0.0f;
+        for (unsigned k = nextTexCoord; k <= model->numTexCoords; k++)
+            model->texCoords[k][0] = model->texCoords[k][1] = 0.0f;
+    }
     std::free(list);
     std::free(caps);
     return ok ? 1 : 0;
 }
 
-// calloc of n entries, or null for none; false when memory runs out.
+// malloc of n entries (left unset: the passes write every entry that is
+// read), or null for none; false when memory runs out.
 template <class T>
 bool allocArray(T*& p, uint64_t n)
 {
     p = nullptr;
     if (n == 0)
         return true;
-    p = (T*)std::calloc((size_t)n, sizeof(T));
+    p = (T*)std::malloc((size_t)n * sizeof(T));
+    if (p)
+        objio::adviseLarge(p, (size_t)n * sizeof(T));
     return p != nullptr;
-}
-
-// Reads the whole file. False when it cannot be opened or read.
-bool readWholeFile(const char* path, char** text, size_t* length)
-{
-    FILE* f = std::fopen(path, "r");
-    if (!f)
-        return false;
-    struct stat st;
-    size_t cap = 1 << 16;
-    if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0)
-        cap = (size_t)st.st_size + 1;
-    char* buf = (char*)std::malloc(cap);
-    size_t used = 0;
-    while (buf) {
-        used += std::fread(buf + used, 1, cap - used, f);
-        if (used < cap)
-            break;
-        char* bigger = (char*)std::realloc(buf, cap * 2);
-        if (!bigger) {
-            std::free(buf);
-            buf = nullptr;
-            break;
-        }
-        buf = bigger;
-        cap *= 2;
-    }
-    bool failed = !buf || std::ferror(f);
-    std::fclose(f);
-    if (failed) {
-        std::free(buf);
-        return false;
-    }
-    *text = buf;
-    *length = used;
-    return true;
 }
 
 }  // namespace
@@ -520,11 +508,10 @@ int OBJ_LoadModel(OBJ_Model_t* model, const char* path)
 {
     if (!model || !path)
         return 0;
-    char* text = nullptr;
-    size_t length = 0;
-    if (!readWholeFile(path, &text, &length))
+    objio::FileText file;
+    if (!objio::readWholeFile(path, file))
         return 0;
-    int ok = OBJ_LoadModelText(model, text, length);
-    std::free(text);
+    int ok = OBJ_LoadModelText(model, file.text, file.length);
+    objio::releaseFile(file);
     return ok;
 }

@@ -9,13 +9,7 @@
 
 namespace objscan {
 
-void skipLine(Cursor& c)
-{
-    const void* nl = std::memchr(c.p, '\n', (size_t)(c.end - c.p));
-    c.p = nl ? (const char*)nl + 1 : c.end;
-}
-
-bool readInt(Cursor& c, int& out)
+bool readIntSlow(Cursor& c, int& out)
 {
     skipSpace(c);
     if (c.p == c.end)
@@ -80,7 +74,7 @@ static float slowConvert(const char* from, const char* to)
     return v;
 }
 
-bool readFloat(Cursor& c, float& out)
+bool readFloatSlow(Cursor& c, float& out)
 {
     skipSpace(c);
     if (c.p == c.end)

@@ -5,11 +5,14 @@
 // slope, re-anchored at every buffer request. At a request the device has just
 // finished the previous buffer, so the sample being heard is the first one of
 // the buffer handed now. Rather than jump to it (which would step by whole
-// buffers, and by the device's jitter), the line keeps its current value and
-// bends its slope to meet the truth over the next SLEW_S seconds; only an
-// error too large to be jitter (a stall, an underrun) is taken at once. The
-// line never runs past the end of what the device holds, and a read never
-// reports less than the read before it unless a seek came between.
+// buffers, and by the jitter of the device's thread), the line keeps its
+// current value and bends its slope to meet the truth: a second-order loop
+// that also learns the device's real rate (a sound card's crystal, or a dummy
+// device's sleeps, are never exactly the nominal rate), so that it follows
+// without a standing lag. Only an error too large to be jitter (a stall, an
+// underrun) is taken at once. The line never runs past the end of what the
+// device holds, and a read never reports less than the read before it unless
+// a seek came between.
 #include "platform/sound.h"
 
 #include <SDL.h>
@@ -21,6 +24,7 @@
 #include <climits>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <mutex>
 
@@ -43,6 +47,7 @@ struct PlatStream {
     double t0;           // s, monotonic
     double p0;           // samples
     double slope;        // samples per s
+    double deviceRate;   // samples per s: the device's rate as the clock has learnt it
     double heldEnd;      // on the device: end of what the device holds, samples
     long long lastMs;    // the last position reported, for the no-backwards rule
 };
@@ -50,7 +55,8 @@ struct PlatStream {
 namespace {
 
 const int BUFFER_FRAMES = 1024;   // per device request: 23.2 ms at 44.1 kHz
-const double SLEW_S = 0.05;       // time to absorb a small clock error
+const double SLEW_S = 0.1;        // time constant of the position correction
+const double LEARN_S = 0.2;       // time constant of the rate correction (critically damped)
 const double RESET_S = 0.1;       // a larger error is taken at once
 
 struct Sound {
@@ -64,6 +70,7 @@ struct Sound {
     bool deviceTried = false;        // opening was tried (and failed, if device is 0)
     bool toldSilent = false;         // the one line on standard error was written
     PlatStream* channel = nullptr;   // the stream on the output channel
+    long long requested = 0;         // frames the device asked for since it opened
 } snd;
 
 double nowS()
@@ -163,6 +170,7 @@ void deviceCallback(void*, Uint8* bytes, int len)
     std::lock_guard<std::mutex> hold(snd.lock);
     PlatStream* s = snd.channel;
     int frames = len / 4;
+    snd.requested += frames;
     if (!s || !s->playing || !s->onDevice) {
         std::memset(bytes, 0, (size_t)len);
         return;
@@ -175,11 +183,14 @@ void deviceCallback(void*, Uint8* bytes, int len)
     double error = start - current;
     if (!s->anchored || std::fabs(error) > RESET_S * s->rate) {
         s->p0 = start;
-        s->slope = s->rate;
+        s->slope = s->deviceRate;
         s->anchored = true;
     } else {
+        double dt = t - s->t0;
+        s->deviceRate = std::clamp(s->deviceRate + error * dt / (LEARN_S * LEARN_S),
+                                   0.9 * s->rate, 1.1 * s->rate);
         s->p0 = current;
-        s->slope = std::clamp(s->rate + error / SLEW_S, 0.8 * s->rate, 1.25 * s->rate);
+        s->slope = std::clamp(s->deviceRate + error / SLEW_S, 0.8 * s->rate, 1.25 * s->rate);
     }
     s->t0 = t;
     s->heldEnd = start + frames;
@@ -203,12 +214,17 @@ bool openDevice()
     want.samples = BUFFER_FRAMES;
     want.callback = deviceCallback;
     quietAlsa(true);
+    snd.requested = 0;
     snd.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);   // SDL converts if it must
     quietAlsa(false);
     if (!snd.device) {
         tellSilent(SDL_GetError());
         return false;
     }
+    // The device's thread must not ask for sound while the process is
+    // being torn down.
+    static bool closeAtExit = std::atexit(platSoundClose) == 0;
+    (void)closeAtExit;
     return true;
 }
 
@@ -216,11 +232,11 @@ bool openDevice()
 
 bool platSoundInit(int mixrate)
 {
-    if (snd.manual)
-        return true;
     if (snd.sdlAudio)
         return true;
     snd.rate = mixrate;
+    if (snd.manual)
+        return true;
     quietAlsa(true);
     bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
     quietAlsa(false);
@@ -275,6 +291,12 @@ bool platSoundHasDevice()
     return !snd.manual && snd.device && snd.channel && snd.channel->onDevice;
 }
 
+long long platSoundFramesRequested()
+{
+    std::lock_guard<std::mutex> hold(snd.lock);
+    return snd.requested;
+}
+
 PlatStream* platStreamOpen(const void* data, size_t size, const char** why)
 {
     static int libraryReady = mpg123_init();   // a no-op on newer libraries
@@ -317,7 +339,7 @@ PlatStream* platStreamOpen(const void* data, size_t size, const char** why)
         platStreamClose(s);
         return nullptr;
     }
-    s->slope = s->rate;
+    s->slope = s->deviceRate = s->rate;
     return s;
 }
 
@@ -325,7 +347,7 @@ PlatStream* platStreamOpenSilent()
 {
     PlatStream* s = new PlatStream{};
     s->rate = snd.rate;
-    s->slope = s->rate;
+    s->slope = s->deviceRate = s->rate;
     return s;
 }
 
@@ -391,7 +413,7 @@ void platSetPaused(int channel, bool paused)
         double t = nowS();
         s->p0 = position(s, t);
         s->t0 = t;
-        s->slope = s->rate;
+        s->slope = s->deviceRate;
         s->anchored = false;
         s->playing = !paused;
         device = s->onDevice;
@@ -436,7 +458,7 @@ void platStreamSetTime(PlatStream* s, int ms)
     // Past the end the stream goes on in silence from there.
     s->p0 = (double)sample;
     s->t0 = nowS();
-    s->slope = s->rate;
+    s->slope = s->deviceRate;
     s->anchored = false;   // on the device: held until the new sound is handed over
     s->lastMs = ms;
 }

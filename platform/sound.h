@@ -44,6 +44,10 @@ void platSoundSetManualTime(int ms);
 // silent and manual modes.
 bool platSoundHasDevice();
 
+// Diagnostics: sample frames the device has asked for since it opened (what a
+// position that moves only when the device asks would report).
+long long platSoundFramesRequested();
+
 // A stream of the MP3 of `size` bytes at `data`; the caller keeps the memory
 // alive as long as the stream. Null when the data is not a playable MP3, with
 // the decoder's reason in *why (a static string).

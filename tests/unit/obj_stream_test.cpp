@@ -102,3 +102,40 @@ TEST(ObjStream, RandomTokenSoupsReadAlike)
             return;
     }
 }
+
+TEST(ObjStream, DecimalsRoundAsTheScannerRoundsThem)
+{
+    // Mantissas of every length up to 17 digits, both signs, the point
+    // anywhere: the fast conversions must give strtof's float exactly.
+    uint32_t seed = 777;
+    auto next = [&] {
+        seed = seed * 1664525u + 1013904223u;
+        return seed >> 8;
+    };
+    std::string text;
+    for (int i = 0; i < 3000; i++) {
+        text += "v";
+        for (int k = 0; k < 3; k++) {
+            int digits = 1 + (int)(next() % 17);
+            int point = (int)(next() % (digits + 1));
+            std::string num = (next() % 2) ? "-" : "";
+            for (int d = 0; d < digits; d++) {
+                if (d == point && d > 0)
+                    num += '.';
+                num += (char)('0' + next() % 10);
+            }
+            text += " " + num;
+        }
+        text += "\n";
+    }
+    expectSameAsStream(text);
+}
+
+TEST(ObjStream, DecimalsNearHalfwayBetweenFloats)
+{
+    // 2^24 + 1 and its neighbours sit exactly halfway between floats or one
+    // step off it, with 8 to 17 digits.
+    expectSameAsStream("v 16777217 16777219 33554434\nv 16777217.0000001 16777216.9999999 "
+                       "0.100000001490116119384765625\nv 1.00000005960464477539 "
+                       "1.0000000596046448 1.0000000596046447\n");
+}

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Renders frames of the show with the frame mode and tiles them into one PNG.
 #
-#   tools/contactsheet.sh OUT.png [SECONDS ...]
+#   tools/showsheet.sh OUT.png [SECONDS ...]
 #
 # Run from the repository root after building (build/vallup reads data/...
 # from here). Defaults to the first half of the show: 5 10 16 23 30 40 48 55
