@@ -378,7 +378,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             "-map", "0:v:0", "-map", "1:a:0",
             // BT.709 in limited range, tagged, so players show the colours we drew.
             "-vf", "scale=out_color_matrix=bt709:out_range=tv",
-            "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+            "-c:v", "libx264", "-preset", "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p",
             "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
             "-color_range", "tv",
             // The sound is padded with silence and cut to the video's length,
