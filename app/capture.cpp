@@ -378,12 +378,13 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             "-map", "0:v:0", "-map", "1:a:0",
             // BT.709 in limited range, tagged, so players show the colours we drew.
             "-vf", "scale=out_color_matrix=bt709:out_range=tv",
-            "-c:v", "libx264", "-preset", "veryfast", "-crf", "18", "-pix_fmt", "yuv420p",
+            "-c:v", "libx264", "-preset", "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p",
             "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
             "-color_range", "tv",
-            // The sound is padded with silence and cut to the video's length,
-            // to the sample; -shortest cuts it where a stopped capture ends.
-            "-af", soundFilter, "-shortest",
+            // The sound is padded with silence and cut to the whole video's
+            // length (a stopped capture is cut afterwards). No -shortest: it
+            // may drop the last picture when the sound ends a little before it.
+            "-af", soundFilter,
             "-c:a", "aac", "-b:a", "192k",
             "-f", container, part,
         });
@@ -458,6 +459,19 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
                          "disk?). Nothing was kept.\n",
                          path, failure.c_str());
             return 1;
+        }
+        if (stopSignal) {
+            // Stopped early: the sound runs on to the show's end. Cut both
+            // streams where the pictures end (the sound to its 23 ms frame).
+            std::string cut = out + ".cut";
+            char until[32];
+            std::snprintf(until, sizeof until, "%.6f", (double)frames * rate.den / rate.num);
+            pid_t trim = spawn({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", part, "-map", "0",
+                                "-c", "copy", "-t", until, "-f", container, cut},
+                               -1, -1, -1, false);
+            bool cutDone = trim > 0 && waitFor(trim) == 0 && rename(cut.c_str(), part.c_str()) == 0;
+            if (!cutDone)
+                unlink(cut.c_str());   // keep the uncut video: still playable
         }
         if (rename(part.c_str(), path) != 0) {
             std::fprintf(stderr, "vallup: cannot rename %s to %s: %s\n", part.c_str(), path,

@@ -32,7 +32,7 @@ holdfor() {  # TAG COUNT KEYS...
   sleep 0.3
 }
 xdotool windowfocus --sync "$win" 2>/dev/null || xdotool windowfocus "$win"
-holdfor U 8 Up
+holdfor U 12 Up
 holdfor R 3 Right
 holdfor D 3 Down
 holdfor L 3 Left
@@ -57,6 +57,8 @@ for (t, keys), (t2, _) in zip(frames, frames[1:]):
     else:
         # Several keys: each seeks from the same Time, the last of U D R L wins.
         want = offset[keys[-1]]
+        # A seek before the track's start lands on its start.
+        want = max(want, -float(t))
         seen[keys] = seen.get(keys, 0) + 1
     # A seek before the start of the track lands on 0.
     target = max(0.0, float(t) + want)
