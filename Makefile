@@ -2,7 +2,7 @@
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 
-.PHONY: all deps configure build run test fuzz bench clean
+.PHONY: all deps configure build run test sanitize fuzz clean
 
 all: build
 
@@ -20,6 +20,11 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# The conformance run, the PNG capture and the broken-asset runs under
+# AddressSanitizer and UndefinedBehaviorSanitizer (a build of its own).
+sanitize: deps
+	scripts/sanitize-check
 
 # A long run of the OBJ loader's fuzzer (OBJ_FUZZ_SECONDS, default 600).
 fuzz: build

@@ -45,10 +45,12 @@ client_size() {
   xwininfo -id "$1" | awk '/Width:/ { w = $2 } /Height:/ { h = $2 } END { print w "x" h }'
 }
 
-# press ID KEY: focuses the window and types the key through XTEST.
+# press ID KEY: focuses the window and types the key through XTEST. The key
+# is held for a moment: the show acts on keys held at a frame, and a press and
+# release handled between two frames would be lost.
 press() {
   xdotool windowfocus --sync "$1" 2>/dev/null || xdotool windowfocus "$1"
-  xdotool key "$2"
+  xdotool keydown "$2"; sleep 0.15; xdotool keyup "$2"
 }
 
 # hold ID KEY SECONDS
