@@ -33,6 +33,8 @@ float relief(float x, float y)
     float ridge = (0.22f + 1.05f * std::pow(t, 1.6f)) * gauss(x / (0.26f + 0.22f * t));
     if (y < -0.9f)
         ridge *= gauss((y + 0.9f) / 0.22f);
+    if (y > 1.0f)
+        ridge *= gauss((y - 1.0f) / 0.35f);   // fades out between the brows
     h += ridge;
     h += 0.30f * gauss2((ax - 0.42f) / 0.24f, (y + 0.92f) / 0.20f);            // nose wings
     h -= 0.10f * gauss2((ax - 0.30f) / 0.12f, (y + 1.08f) / 0.07f);            // nostrils
