@@ -80,19 +80,10 @@ inline void expectColour(RGBA got, RGBA want, int tolerance, const char* where)
             << ") against (" << want[0] << ", " << want[1] << ", " << want[2] << ")";
 }
 
-// What every scene leaves for the next drawing: no GL error, both matrix
-// stacks at their base, the model-view matrix selected, blending off, an
-// identity texture matrix.
+// What every scene leaves for the next drawing, and an identity texture matrix.
 inline void expectHandOver(const char* scene)
 {
-    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR) << scene;
-    EXPECT_EQ(glfix::modelviewDepth(), 1) << scene;
-    EXPECT_EQ(glfix::projectionDepth(), 1) << scene;
-    EXPECT_EQ(glfix::textureDepth(), 1) << scene;
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW) << scene;
-    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << scene;
+    glfix::expectHandOver(scene);
     GLfloat m[16];
     glGetFloatv(GL_TEXTURE_MATRIX, m);
     for (int k = 0; k < 16; k++)

@@ -169,14 +169,7 @@ inline std::array<float, 4> currentColour()
 // writes and the depth test on.
 inline void expectHandOver(const char* where)
 {
-    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR) << where;
-    EXPECT_EQ(glfix::modelviewDepth(), 1) << where;
-    EXPECT_EQ(glfix::projectionDepth(), 1) << where;
-    EXPECT_EQ(glfix::textureDepth(), 1) << where;
-    GLint mode = 0;
-    glGetIntegerv(GL_MATRIX_MODE, &mode);
-    EXPECT_EQ(mode, GL_MODELVIEW) << where;
-    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << where;
+    glfix::expectHandOver(where);
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_S)) << where;
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_GEN_T)) << where;
     EXPECT_TRUE(glIsEnabled(GL_DEPTH_TEST)) << where;
@@ -186,12 +179,7 @@ inline void expectHandOver(const char* where)
 }
 
 // Runs one timeline frame at `ms` of music.
-inline void frameAt(int ms)
-{
-    platSoundSetManual(true);
-    platSoundSetManualTime(ms);
-    DrawGLScene();
-}
+inline void frameAt(int ms) { glfix::frameAt(ms); }
 
 // Sets the beat state as a continuous run has it at `seconds`: the counter
 // past every beat up to then, the latest one in trig.

@@ -12,13 +12,7 @@
 
 namespace {
 
-// Runs one frame of the timeline at `ms` of music with a fresh beat state.
-void frameAt(int ms)
-{
-    platSoundSetManual(true);
-    platSoundSetManualTime(ms);
-    DrawGLScene();
-}
+using glfix::frameAt;
 
 class Timeline : public ::testing::Test {
 protected:

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "app/app.h"
+#include "demo/demo.h"
 #include "platform/headless.h"
 
 namespace glfix {
@@ -74,6 +75,25 @@ int textureDepth()
     GLint d = 0;
     glGetIntegerv(GL_TEXTURE_STACK_DEPTH, &d);
     return d;
+}
+
+void expectHandOver(const char* where)
+{
+    EXPECT_EQ(glGetError(), (GLenum)GL_NO_ERROR) << where;
+    EXPECT_EQ(modelviewDepth(), 1) << where;
+    EXPECT_EQ(projectionDepth(), 1) << where;
+    EXPECT_EQ(textureDepth(), 1) << where;
+    GLint mode = 0;
+    glGetIntegerv(GL_MATRIX_MODE, &mode);
+    EXPECT_EQ(mode, GL_MODELVIEW) << where;
+    EXPECT_FALSE(glIsEnabled(GL_BLEND)) << where;
+}
+
+void frameAt(int ms)
+{
+    platSoundSetManual(true);
+    platSoundSetManualTime(ms);
+    DrawGLScene();
 }
 
 }  // namespace glfix

@@ -23,9 +23,17 @@ std::array<int, 4> pixel(int x, int y);
 // Same, at a canvas point (800 x 600 canvas scaled to the viewport).
 std::array<int, 4> canvasPixel(float cx, float cy);
 
-// Matrix stack depths and GL error, for hand-over checks.
+// Matrix stack depths, for hand-over checks.
 int modelviewDepth();
 int projectionDepth();
 int textureDepth();
+
+// What every scene leaves for the next drawing: no GL error, all three matrix
+// stacks at their base, the model-view matrix selected, blending off.
+// Failures name `where`.
+void expectHandOver(const char* where);
+
+// Runs one timeline frame (DrawGLScene) at `ms` of music on the manual clock.
+void frameAt(int ms);
 
 }  // namespace glfix
