@@ -1,8 +1,11 @@
 # The README's two commands: `make run` and `make test`.
 BUILD ?= build
 CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
+# `make install` puts the program under $(DESTDIR)$(PREFIX).
+PREFIX ?= /usr/local
+DESTDIR ?=
 
-.PHONY: all deps configure build run test sanitize fuzz clean
+.PHONY: all deps configure build run test install package sanitize fuzz clean
 
 all: build
 
@@ -20,6 +23,15 @@ run: build
 
 test: build
 	cd $(BUILD) && ctest --output-on-failure
+
+# The program, its data, desktop entry, icons and man page (dist/install.cmake).
+install: build
+	DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)"
+
+# A Debian package of the same tree under /usr, left in $(BUILD).
+package: build
+	cd $(BUILD) && cpack -G DEB
+	@echo "package: $$(ls -t $(BUILD)/vallup_*.deb | head -n 1)"
 
 # The conformance run, the PNG capture and the broken-asset runs under
 # AddressSanitizer and UndefinedBehaviorSanitizer (a build of its own).
