@@ -7,9 +7,13 @@
 
 #include "platform/window.h"
 
+#include <string>
+#include <vector>
+
 extern bool keys[256];     // held keys by Win32 virtual-key code; written by WndProc (F1 cleared by WinMain)
 extern bool active;        // false while minimised; written by WndProc
 extern bool fullscreen;    // exclusive fullscreen mode; written by WinMain and CreateGLWindow
+extern bool windowDeclined; // the viewer answered No to the fallback question; set by CreateGLWindow
 extern PlatWindow* hWnd;   // the one window; owned by CreateGLWindow/KillGLWindow
 extern PlatDC* hDC;        // its drawable
 extern PlatContext* hRC;   // its GL context
@@ -19,7 +23,8 @@ enum AskMode { ASK_USER, ASK_WINDOWED, ASK_FULLSCREEN };
 extern AskMode startMode;
 
 // The show on a desktop: the question, the window, the loop. Exit status:
-// 0 when the show ends or is quit, 1 when the window cannot be created.
+// 0 when the show ends or is quit (No to the fallback question is quitting),
+// 1 when the window cannot be created.
 int WinMain();
 long WndProc(PlatWindow* window, unsigned message, unsigned wParam, long lParam);
 
@@ -27,6 +32,28 @@ bool CreateGLWindow(const char* title, int width, int height, int bits, bool wan
 void KillGLWindow();
 void ReSizeGLScene(int width, int height);
 int pixelFormatColorBits();   // colour bits of the kept pixel-format request
+
+// A yes/no question in a box: IDYES or IDNO. On a display that can show no
+// box, the question and `unseenAnswer` go to standard error and that answer
+// is taken, never a silent decision.
+int askUser(const char* text, const char* caption, unsigned icon, int unseenAnswer);
+
+// ---- the data (datadir.cpp) ----------------------------------------------
+// The show reads data/... relative to the working directory, so at start it
+// changes into the data's root: the first of these places whose data/ holds
+// any file the show reads.
+struct DataPlace {
+    std::string dir;    // absolute
+    const char* what;   // for the error message: "the working directory", ...
+};
+// In order: the working directory; share/vallup beside the program's bin/
+// folder (an installed copy); the source tree the program was built from.
+std::vector<DataPlace> dataPlaces();
+// The first place that holds the data, "" when none does.
+std::string findDataRoot(const std::vector<DataPlace>& places);
+// Changes into the data's root; false, having said on standard error where it
+// looked, when there is none.
+bool enterDataRoot();
 
 // ---- headless modes (frame.cpp) -----------------------------------------
 // A frame time as a whole number of frames at a rate num/den frames a second.

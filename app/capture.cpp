@@ -32,14 +32,6 @@ extern char** environ;
 
 namespace {
 
-// The track the show plays; the video's sound is made from the same file.
-const char* const TRACK = "data/music/track.mp3";
-
-// The show ends at the first frame whose Time is above this (s). Used only to
-// estimate the frame count for the progress line; the end itself is whatever
-// DrawGLScene says.
-const float SHOW_END = 128.0f;
-
 const int SOUND_RATE = 44100;   // Hz, the video's sound
 const int AAC_PRIMING = 1024;   // samples of delay ffmpeg's AAC encoder puts first
 

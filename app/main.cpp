@@ -1,11 +1,14 @@
 // The command line. The bare command is the show as it always was: the
 // fullscreen question, then the show.
 #include "app/app.h"
+#include "demo/demo.h"
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <string>
 
 static const char USAGE[] =
     "usage: vallup [--windowed | --fullscreen]\n"
@@ -13,11 +16,14 @@ static const char USAGE[] =
     "       vallup --capture FILE.mp4|FILE.mkv|DIR [--size WxH] [--fps N]\n"
     "\n"
     "Plays the show: a real-time demo locked to its music, about two minutes long.\n"
-    "Run it from the directory that holds data/.\n"
+    "Its data is the data/ folder of the working directory, if that holds the show's\n"
+    "files, else the installed one (../share/vallup beside the program), else that of\n"
+    "the source tree it was built from.\n"
     "\n"
     "  --windowed          skip the fullscreen question and play in a window\n"
     "  --fullscreen        skip the question and play fullscreen\n"
     "  --frame SECONDS     render, headless, the frame a continuous run shows at that time\n"
+    "                      (0 to 128: the show ends at 128 s)\n"
     "  --out FILE.png      where --frame writes its picture\n"
     "  --capture FILE|DIR  render the whole show headless: a .mp4/.mkv video with its music\n"
     "                      (needs ffmpeg), or a directory of numbered PNG frames\n"
@@ -64,7 +70,16 @@ static bool parseSeconds(const char* text, double* seconds)
     char* end;
     errno = 0;
     *seconds = std::strtod(text, &end);
-    return !errno && end != text && !*end && *seconds >= 0 && *seconds < 100000;
+    return !errno && end != text && !*end && *seconds >= 0 && *seconds <= SHOW_END;
+}
+
+// The program works from the data's root, so a path the user gave relative to
+// where they started is made absolute first.
+static std::string absolute(const char* path)
+{
+    std::error_code err;
+    std::filesystem::path full = std::filesystem::absolute(path, err);
+    return err ? path : full.string();
 }
 
 int main(int argc, char** argv)
@@ -98,7 +113,8 @@ int main(int argc, char** argv)
         } else if (!std::strcmp(a, "--frame")) {
             const char* v = value(a);
             if (!v || !parseSeconds(v, &seconds))
-                return usageError("--frame needs a time in seconds, 0 or more", v);
+                return usageError("--frame needs a time in seconds from 0 to 128 (the show ends "
+                                  "at 128 s)", v);
             frameMode = true;
         } else if (!std::strcmp(a, "--capture")) {
             if (!(capture = value(a)) || !*capture)
@@ -130,16 +146,26 @@ int main(int argc, char** argv)
         const char* why = "";
         if (!captureTargetValid(capture, width, height, &why))
             return usageError(why, capture);
-        return runCapture(capture, width, height, rate);
-    }
-    if (frameMode) {
+    } else if (frameMode) {
         if (!out)
             return usageError("--frame needs --out FILE.png", nullptr);
         if (startMode != ASK_USER)
             return usageError("--frame renders headless; drop --windowed/--fullscreen", nullptr);
-        return runFrame(seconds, out, width, height, rate);
-    }
-    if (out || sizeGiven || fpsGiven)
+    } else if (out || sizeGiven || fpsGiven) {
         return usageError("--out, --size and --fps go with --frame or --capture", nullptr);
+    }
+
+    std::string capturePath = capture ? absolute(capture) : "";
+    std::string outPath = out ? absolute(out) : "";
+    const char* trace = std::getenv("VALLUP_TRACE");
+    if (trace && *trace)
+        setenv("VALLUP_TRACE", absolute(trace).c_str(), 1);
+    if (!enterDataRoot())
+        return 1;
+
+    if (capture)
+        return runCapture(capturePath.c_str(), width, height, rate);
+    if (frameMode)
+        return runFrame(seconds, outPath.c_str(), width, height, rate);
     return WinMain();
 }

@@ -6,12 +6,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <string>
 
 PlatWindow* hWnd;
 PlatDC* hDC;
 PlatContext* hRC;
 bool fullscreen = true;
+bool windowDeclined;
 
 static bool classRegistered;
 
@@ -40,6 +43,21 @@ static void creationError(const char* text)
 {
     std::fprintf(stderr, "vallup: %s\n", text);
     platMessageBox(text, "ERROR", MB_OK | MB_ICONEXCLAMATION);
+}
+
+int askUser(const char* text, const char* caption, unsigned icon, int unseenAnswer)
+{
+    int answer = platMessageBox(text, caption, MB_YESNO | icon);
+    if (answer == IDYES || answer == IDNO)
+        return answer;
+    std::string oneLine = text;
+    std::replace(oneLine.begin(), oneLine.end(), '\n', ' ');
+    std::fprintf(stderr,
+                 "vallup: no question box can be shown on this display (it needs zenity or the X "
+                 "core fonts, xfonts-base)\n"
+                 "vallup: %s: \"%s\" - answering %s\n",
+                 caption, oneLine.c_str(), unseenAnswer == IDYES ? "Yes" : "No");
+    return unseenAnswer;
 }
 
 static void shutdownError(const char* text)
@@ -104,12 +122,15 @@ bool CreateGLWindow(const char* title, int width, int height, int bits, bool wan
 
     if (fullscreen) {
         if (!platChangeDisplayMode(width, height, bits)) {
-            int answer = platMessageBox(
+            // Unanswerable, the question takes the answer that keeps the show on.
+            int answer = askUser(
                 "The Requested Fullscreen Mode Is Not Supported By\nYour Video Card. Use Windowed Mode Instead?",
-                "Vexa GL", MB_YESNO | MB_ICONEXCLAMATION);
+                "Vexa GL", MB_ICONEXCLAMATION, IDYES);
             if (answer == IDYES) {
                 fullscreen = false;
             } else {
+                // The viewer's own choice, not a failure: WinMain exits with 0.
+                windowDeclined = true;
                 std::fprintf(stderr, "vallup: Program Will Now Close.\n");
                 platMessageBox("Program Will Now Close.", "ERROR", MB_OK | MB_ICONSTOP);
                 return false;

@@ -98,15 +98,15 @@ int WinMain()
     openTrace();
 
     if (startMode == ASK_USER) {
-        if (platMessageBox("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
-                           MB_YESNO | MB_ICONQUESTION) == IDNO)
+        if (askUser("Would You Like To Run In Fullscreen Mode?", "Start FullScreen?",
+                    MB_ICONQUESTION, IDNO) == IDNO)
             fullscreen = false;
     } else {
         fullscreen = startMode == ASK_FULLSCREEN;
     }
 
     if (!CreateGLWindow("vallup 123 driskel", 800, 600, 32, fullscreen))
-        return 1;
+        return windowDeclined ? 0 : 1;
     traceWindow("vallup 123 driskel", 800, 600);
 
     MSG msg = {};
@@ -155,7 +155,7 @@ int WinMain()
             fullscreen = !fullscreen;
             if (!CreateGLWindow("Vexa's Textures, Lighting & Keyboard Tutorial", 640, 480, 16,
                                 fullscreen))
-                return 1;
+                return windowDeclined ? 0 : 1;
             traceWindow("Vexa's Textures, Lighting & Keyboard Tutorial", 640, 480);
         }
     }

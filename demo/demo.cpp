@@ -72,5 +72,5 @@ bool DrawGLScene()
         bordersDrawn++;
     }
 
-    return !(Time > 128.0f);
+    return !(Time > SHOW_END);
 }

@@ -29,7 +29,11 @@ extern float syncbpm;     // 0..1: the same over 800 ms
 extern const char* sceneName;   // "intro", "c64", ... "caption"; "" for none
 extern int bordersDrawn;        // letterbox passes drawn (0 or 1)
 
-// Renders one frame; false once Time is above 128 s (the show is over).
+// The show ends at the first frame whose Time is above this: the frame at
+// exactly 128 s is still shown.
+const float SHOW_END = 128.0f;   // s
+
+// Renders one frame; false once Time is above SHOW_END (the show is over).
 bool DrawGLScene();
 
 // ---- music clock and beats (music.cpp) -----------------------------------
@@ -40,7 +44,8 @@ extern int temp;                // beats registered = index of the next; written
 extern float trig[4];           // trig[0]: latest beat, ms of music; written by bdTriggered
 extern VECTOR3 vRand[2000];     // components in [-10, 9.8] step 0.2; written by genrandtab
 
-void autoInitAudio();           // opens data/music/track.mp3 and starts it once
+extern const char* const TRACK; // "data/music/track.mp3", relative to the data's root
+void autoInitAudio();           // opens TRACK and starts it once
 void autoSetTime(int offset);   // seek to Time + offset ms
 void calcbpm(float bpm);
 void bpmsync();
@@ -56,6 +61,10 @@ extern GLUquadricObj* q;        // shared quadric: smooth normals, texture coord
 
 bool InitGL();                  // always true
 void loadModels();
+
+// Whether `dir`/data holds any file the show reads (the track, a mesh, a
+// texture): how the program knows the data's root when it starts.
+bool holdsShowData(const char* dir);
 
 // ---- scenes: one file per family ----------------------------------------
 void drawIntroScene();          // intro.cpp, 0 to 22.5 s

@@ -14,6 +14,7 @@
 #include <cstring>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 PlatStream* stream;
 int channel = -1;
@@ -22,7 +23,7 @@ int temp;
 float trig[4];
 VECTOR3 vRand[2000];
 
-static const char* const TRACK = "data/music/track.mp3";
+const char* const TRACK = "data/music/track.mp3";
 
 // The whole file in a new buffer that is never freed (the stream plays from
 // it); null with errno set when it cannot be read.
@@ -74,8 +75,9 @@ void autoInitAudio()
         std::fflush(stdout);
         std::fputs("File Not Found\n", stdout);
         std::fflush(stdout);
-        std::fprintf(stderr, "vallup: cannot read %s (%s): the show plays without music; "
-                     "run it from the directory that holds data/\n", TRACK, std::strerror(e));
+        char here[4096];
+        std::fprintf(stderr, "vallup: cannot read %s in %s (%s): the show plays without music\n",
+                     TRACK, getcwd(here, sizeof here) ? here : ".", std::strerror(e));
         platSoundClose();
         stream = platStreamOpenSilent();
     } else {

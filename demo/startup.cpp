@@ -9,6 +9,10 @@
 #include "platform/png.h"
 #include "render/render.h"
 
+#include <unistd.h>
+
+#include <string>
+
 GLuint texture[64];
 OBJ_Model_t model[32];
 GLUquadricObj* q;
@@ -43,6 +47,23 @@ static const char* const TEXTURE_FILES[19] = {
     "data/textures/bandaid.png",       // 17: same file as 13, its own texture
     "data/textures/1995.png",          // 18
 };
+
+bool holdsShowData(const char* dir)
+{
+    auto holds = [dir](const char* file) {
+        std::string path = std::string(dir) + "/" + file;
+        return access(path.c_str(), F_OK) == 0;
+    };
+    if (holds(TRACK))
+        return true;
+    for (const char* file : MODEL_FILES)
+        if (holds(file))
+            return true;
+    for (const char* file : TEXTURE_FILES)
+        if (holds(file))
+            return true;
+    return false;
+}
 
 // Each mesh is read into a fresh record first. InitGL runs again at every
 // window re-creation (F1): a slot's arrays from the previous start-up are

@@ -187,10 +187,8 @@ int platMessageBox(const char* text, const char* caption, unsigned type)
     box.numbuttons = question ? 2 : 1;
     box.buttons = question ? yesNo : ok;
     int pressed = -1;
-    if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0) {
-        std::fprintf(stderr, "%s: %s\n", caption, text);
-        return question ? IDNO : IDOK;
-    }
+    if (SDL_ShowMessageBox(&box, &pressed) != 0 || pressed < 0)
+        return 0;
     return pressed;
 }
 
@@ -214,20 +212,33 @@ bool platUnregisterClass(const char* name)
 
 bool platChangeDisplayMode(int width, int height, int bits)
 {
+    // The size must be offered; the depth is a preference. Today's displays
+    // offer only their own depth (24 or 32 bits), so a mode of the right size
+    // at the desktop's depth stands in for a 16-bit one. 24 and 32 bits are the
+    // same 8 bits a channel.
+    auto sameDepth = [](int a, int b) { return a == b || (a >= 24 && b >= 24 && a <= 32 && b <= 32); };
+    SDL_DisplayMode desktop;
+    int desktopDepth = SDL_GetDesktopDisplayMode(0, &desktop) == 0 ? SDL_BITSPERPIXEL(desktop.format) : 0;
     int count = SDL_GetNumDisplayModes(0);
+    bool found = false;
     for (int i = 0; i < count; i++) {
         SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(0, i, &mode) != 0)
+        if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w != width || mode.h != height)
             continue;
         int depth = SDL_BITSPERPIXEL(mode.format);
-        bool depthOk = depth == bits || (bits == 32 && depth == 24) || (bits == 24 && depth == 32);
-        if (mode.w == width && mode.h == height && depthOk) {
+        if (sameDepth(depth, bits)) {   // the asked depth: take it at once
             fullscreenMode = mode;
-            modeChanged = true;
-            return true;
+            found = true;
+            break;
+        }
+        if (!found && sameDepth(depth, desktopDepth)) {   // the desktop's: unless the asked one follows
+            fullscreenMode = mode;
+            found = true;
         }
     }
-    return false;
+    if (found)
+        modeChanged = true;
+    return found;
 }
 
 void platRestoreDisplayMode()

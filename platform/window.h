@@ -78,17 +78,19 @@ bool platInitVideo(const char** why);
 void platQuitVideo();
 
 // A modal box with the given caption, icon and buttons (MB_* flags). Returns
-// IDYES, IDNO or IDOK. When no box can be shown, the text goes to standard
-// error and the answer is IDNO for a question, IDOK otherwise. Yes is the
-// Return-key default and No the Escape-key default.
+// IDYES, IDNO or IDOK, or 0 when no box can be shown on this display (on X11
+// SDL draws one with zenity or, failing that, with the X core fonts). Yes is
+// the Return-key default and No the Escape-key default.
 int platMessageBox(const char* text, const char* caption, unsigned type);
 
 bool platRegisterClass(const char* name, PlatWndProc proc);
 bool platUnregisterClass(const char* name);
 
-// Enters a fullscreen display mode of exactly this size and depth (32 and 24
-// bits both mean 8 bits a channel). False, changing nothing, when the display
-// has no such mode. The mode takes effect on the next fullscreen window.
+// Enters a fullscreen display mode of exactly this size. The depth is a
+// preference: a mode at that depth if the display has one (32 and 24 bits both
+// mean 8 bits a channel), else one at the desktop's depth. False, changing
+// nothing, when the display has no mode of this size. The mode takes effect on
+// the next fullscreen window.
 bool platChangeDisplayMode(int width, int height, int bits);
 void platRestoreDisplayMode();   // back to the desktop mode
 void platShowCursor(bool show);

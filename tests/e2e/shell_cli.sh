@@ -1,6 +1,7 @@
 #!/bin/bash
-# The command line: help, version, bad options (status 2), no display
-# (status 1 with a reason), and a headless frame at 0 s: an 800 x 600 black PNG.
+# The command line: help, version, bad options (status 2; a frame after the
+# show's end at 128 s is one), no display (status 1 with a reason), and a
+# headless frame at 0 s: an 800 x 600 black PNG.
 set -u
 BIN=$(realpath "$1")
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -13,11 +14,15 @@ done
 "$BIN" --version | grep -q '^vallup [0-9]' || fail "--version"
 
 for args in "--bogus" "--frame" "--frame abc --out x.png" "--frame 1" "--frame 1 --out x.png --size 10x10" \
-            "--frame 1 --out x.png --fps 0" "--size 800x600" "--frame -1 --out x.png"; do
+            "--frame 1 --out x.png --fps 0" "--size 800x600" "--frame -1 --out x.png" \
+            "--frame 128.001 --out x.png"; do
   "$BIN" $args > /dev/null 2> "$work/err"; status=$?
   [ $status -eq 2 ] || fail "'$args' gave status $status, want 2"
   grep -q "vallup:" "$work/err" || fail "'$args' said nothing on standard error"
 done
+grep -q "0 to 128" "$work/err" || fail "a frame after the end does not give the range: $(cat "$work/err")"
+[ -e x.png ] && fail "a refused --frame wrote x.png"
+(cd "$work" && "$BIN" --frame 128 --out end.png) || fail "--frame 128, the show's last frame, gave status $?"
 
 env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$BIN" --windowed > /dev/null 2> "$work/err"; status=$?
 [ $status -eq 1 ] || fail "no display gave status $status, want 1"

@@ -1,0 +1,59 @@
+// Finding the show's data, so that it starts from any directory.
+#include "app/app.h"
+#include "demo/demo.h"
+#include "platform/files.h"
+
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+std::vector<DataPlace> dataPlaces()
+{
+    std::vector<DataPlace> places;
+    std::error_code err;
+    std::string cwd = std::filesystem::current_path(err).string();
+    if (!err)
+        places.push_back({cwd, "the working directory"});
+    std::string exe = platExecutablePath();
+    if (!exe.empty()) {
+        std::filesystem::path share =
+            std::filesystem::path(exe).parent_path().parent_path() / "share" / "vallup";
+        places.push_back({share.lexically_normal().string(), "installed beside the program"});
+    }
+#ifdef VALLUP_SOURCE_DIR
+    places.push_back({VALLUP_SOURCE_DIR, "the source tree it was built from"});
+#endif
+    return places;
+}
+
+std::string findDataRoot(const std::vector<DataPlace>& places)
+{
+    for (const DataPlace& place : places)
+        if (holdsShowData(place.dir.c_str()))
+            return place.dir;
+    return "";
+}
+
+bool enterDataRoot()
+{
+    std::vector<DataPlace> places = dataPlaces();
+    std::string root = findDataRoot(places);
+    if (root.empty()) {
+        std::fprintf(stderr, "vallup: cannot find the show's data (%s, data/3d, data/textures); "
+                             "looked in:\n", TRACK);
+        for (const DataPlace& place : places)
+            std::fprintf(stderr, "  %s/data (%s)\n", place.dir.c_str(), place.what);
+        std::fprintf(stderr, "vallup: run it from the directory that holds data/, or install "
+                             "it (make install)\n");
+        return false;
+    }
+    if (chdir(root.c_str()) != 0) {
+        std::fprintf(stderr, "vallup: cannot enter the data's folder %s: %s\n", root.c_str(),
+                     std::strerror(errno));
+        return false;
+    }
+    return true;
+}

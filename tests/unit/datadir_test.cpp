@@ -1,0 +1,48 @@
+// Finding the show's data at start: a place counts only when its data/ holds
+// a file the show reads, and the first such place wins.
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/app.h"
+
+namespace fs = std::filesystem;
+
+TEST(DataRoot, FirstPlaceWhoseDataHoldsAShowFileWins)
+{
+    fs::path base = fs::temp_directory_path() / ("vallup-datadir-" + std::to_string(getpid()));
+    fs::remove_all(base);
+    // A data/ folder of someone else's files, as a home directory may have.
+    fs::create_directories(base / "other/data/music");
+    std::ofstream(base / "other/data/music/song.mp3") << "x";
+    // A copy that holds only one texture: still the show's data (a broken copy
+    // still plays, with what it has).
+    fs::create_directories(base / "partial/data/textures");
+    std::ofstream(base / "partial/data/textures/check2.png") << "x";
+    fs::create_directories(base / "empty");
+
+    std::vector<DataPlace> places = {{(base / "empty").string(), "a"},
+                                     {(base / "other").string(), "b"},
+                                     {(base / "partial").string(), "c"},
+                                     {VALLUP_ROOT, "d"}};
+    EXPECT_EQ(findDataRoot(places), (base / "partial").string());
+    places.erase(places.begin() + 2);
+    EXPECT_EQ(findDataRoot(places), VALLUP_ROOT);
+    places.pop_back();
+    EXPECT_EQ(findDataRoot(places), "");   // nothing found: the caller says where it looked
+    fs::remove_all(base);
+}
+
+TEST(DataRoot, WorkingDirectoryThenTheInstalledCopyThenTheSourceTree)
+{
+    std::vector<DataPlace> places = dataPlaces();
+    ASSERT_EQ(places.size(), 3u);
+    EXPECT_EQ(places[0].dir, fs::current_path().string());
+    // This test program lies in build/tests/: an installed copy would be build/share/vallup.
+    EXPECT_EQ(places[1].dir, (fs::path(VALLUP_BINARY).parent_path() / "share/vallup").string());
+    EXPECT_EQ(fs::canonical(places[2].dir), fs::canonical(VALLUP_ROOT));
+}
