@@ -181,7 +181,9 @@ unsigned int pngBind(const char* filename, int mipmap, int trans, pngInfo* info,
         png_set_scale_16(png);
     if (colorType == PNG_COLOR_TYPE_GRAY || colorType == PNG_COLOR_TYPE_GRAY_ALPHA)
         png_set_gray_to_rgb(png);
-    if (solid && (colorType & PNG_COLOR_MASK_ALPHA))
+    // Solid means RGB whatever the file holds: a palette with transparency
+    // expands to RGBA even without the tRNS conversion, so its alpha goes too.
+    if (solid && ((colorType & PNG_COLOR_MASK_ALPHA) || png_get_valid(png, pinfo, PNG_INFO_tRNS)))
         png_set_strip_alpha(png);
     if (double screen = viewingGamma()) {
         double fileGamma = 0;

@@ -37,7 +37,8 @@ struct pngInfo {
 //   mipmap     PNG_NOMIPMAP: level 0 only; any other value: a full chain of
 //              box-filtered levels
 //   trans      PNG_ALPHA: the file's alpha (or tRNS) when it has one, else RGB;
-//              PNG_SOLID: alpha dropped, always RGB; other values act as PNG_ALPHA
+//              PNG_SOLID: alpha and tRNS transparency dropped, always RGB;
+//              other values act as PNG_ALPHA
 //   wrapst     GL_TEXTURE_WRAP_S and _T (GL_REPEAT, GL_CLAMP, ...)
 //   minfilter, magfilter  GL filters; without mipmaps a mipmapping minification
 //              filter falls back to its base (GL_NEAREST or GL_LINEAR), since

@@ -320,8 +320,11 @@ PlatStream* platStreamOpen(const void* data, size_t size, const char** why)
         return nullptr;
     }
     // Gapless: the encoder's delay and padding are cut, so decoded sample 0 is
-    // millisecond 0. No fuzzy seeking: seeks are exact to the sample.
-    mpg123_param(s->mh, MPG123_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET, 0);
+    // millisecond 0. No fuzzy seeking: seeks are exact to the sample. The
+    // flags are added to the decoder's defaults, which include resampling: a
+    // track at another rate than the device's (48 kHz, say) is resampled to
+    // it, so it plays at its own speed and positions stay in its milliseconds.
+    mpg123_param(s->mh, MPG123_ADD_FLAGS, MPG123_GAPLESS | MPG123_FORCE_STEREO | MPG123_QUIET, 0);
     mpg123_format_none(s->mh);
     mpg123_format(s->mh, s->rate, MPG123_STEREO, MPG123_ENC_SIGNED_16);
     long rate = 0;

@@ -206,6 +206,11 @@ TEST_F(Png, PalettesExpandAndTrnsBecomesAlpha)
     pal4.trnsAlpha = {0};   // entry 0 transparent; entries past the list opaque
     ASSERT_NE(load(writePng("pal4.png", pal4)), 0u);
     expectTexels(2, 1, {200, 100, 50, 255, 1, 2, 3, 0}, true);
+    // PNG_SOLID drops a palette's transparency as it drops an alpha channel.
+    pngInfo info;
+    ASSERT_NE(load(tempDir() + "/pal4.png", PNG_SOLID, &info), 0u);
+    expectTexels(2, 1, {200, 100, 50, 255, 1, 2, 3, 255}, false);
+    EXPECT_EQ(info.Alpha, 0u);
 
     PngSpec key = spec(2, 1, PNG_COLOR_TYPE_RGB, 8, {{9, 8, 7, 1, 2, 3}});
     key.trnsColor = true;

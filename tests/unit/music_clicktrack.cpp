@@ -5,16 +5,16 @@
 #include <cmath>
 #include <cstdio>
 
-ClickTrack makeClickTrack(double seconds, long clickEvery)
+ClickTrack makeClickTrack(double seconds, long clickEvery, int rate)
 {
     ClickTrack t;
-    t.samples = (long)(seconds * 44100);
+    t.samples = (long)(seconds * rate);
     t.clickEvery = clickEvery;
     t.pcm.resize((size_t)t.samples * 2);
     double phase = 0;
     for (long i = 0; i < t.samples; i++) {
         double hz = 200 + 1800 * (double)i / t.samples;
-        phase += 2 * M_PI * hz / 44100;
+        phase += 2 * M_PI * hz / rate;
         double v = 0.15 * std::sin(phase);
         long k = i % clickEvery;
         if (k < 40)
@@ -24,8 +24,8 @@ ClickTrack makeClickTrack(double seconds, long clickEvery)
     }
 
     lame_global_flags* gf = lame_init();
-    lame_set_in_samplerate(gf, 44100);
-    lame_set_out_samplerate(gf, 44100);
+    lame_set_in_samplerate(gf, rate);
+    lame_set_out_samplerate(gf, rate);
     lame_set_num_channels(gf, 2);
     lame_set_brate(gf, 192);
     lame_set_quality(gf, 5);

@@ -2,6 +2,7 @@
 // the clock on the dummy device, with no device, and in manual mode.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
@@ -113,6 +114,32 @@ TEST_F(Stream, SeekLandsOnTheMillisecondAndDecodesWhatAFullDecodeHasThere)
     platStreamSetTime(s, 5000);
     EXPECT_EQ(platStreamGetTime(s), 5000);
     EXPECT_EQ(decodeAll(s, 100), std::vector<short>(200, 0));
+}
+
+// The device runs at 44.1 kHz; a 48 kHz track is resampled to it, so it plays
+// at its own speed and the clock counts milliseconds of the track.
+TEST_F(Stream, A48kHzTrackPlaysAtItsOwnSpeed)
+{
+    ClickTrack t = makeClickTrack(3.0, 12000, 48000);   // a click every 250 ms
+    const char* why = "";
+    s = platStreamOpen(t.mp3.data(), t.mp3.size(), &why);
+    ASSERT_NE(s, nullptr) << why;
+    EXPECT_NEAR(platStreamLengthMs(s), 3000, 1);   // the resampler may drop the last sample
+    auto peak = [](const std::vector<short>& pcm, long from, long to) {
+        int most = 0;
+        for (long i = std::max(0L, from); i < to; i++)
+            most = std::max(most, std::abs((int)pcm[2 * i]));
+        return most;
+    };
+    std::vector<short> dec = decodeAll(s, 3 * 44100);
+    for (int click = 1; click < 12; click++) {
+        long at = click * 11025L;   // 250 ms at 44.1 kHz
+        EXPECT_GT(peak(dec, at - 5, at + 45), 12000) << "click " << click;
+        EXPECT_LT(peak(dec, at - 300, at - 100), 8000) << "before click " << click;
+    }
+    platStreamSetTime(s, 1250);
+    EXPECT_EQ(platStreamGetTime(s), 1250);
+    EXPECT_GT(peak(decodeAll(s, 50), 0, 50), 12000);   // click 5 is right there
 }
 
 TEST_F(Stream, RejectsDataThatIsNotAnMp3)
