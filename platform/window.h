@@ -1,7 +1,7 @@
-// window: the desktop window stand-in, on SDL2.
+// window: the desktop window layer, on SDL2.
 //
-// It offers what the shell asks of the original window services, in their
-// terms: message boxes answering IDYES/IDNO/IDOK, a registered window class
+// It offers the shell the window services it is written against, in Win32's
+// terms (so the shell reads as a classic GL program): message boxes answering IDYES/IDNO/IDOK, a registered window class
 // whose procedure receives Win32-style messages carrying Win32 virtual-key
 // codes, a fullscreen display-mode change that reports failure, and a
 // double-buffered RGBA GL context (compatibility profile) on the window.
