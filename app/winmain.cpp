@@ -123,6 +123,8 @@ int WinMain()
         }
 
         if (active) {
+            // The frame shows the music heard when it reaches the screen.
+            platSoundSetLead(platPresentLead());
             if (!DrawGLScene()) {
                 done = true;
                 continue;

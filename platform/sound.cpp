@@ -1,22 +1,24 @@
-// The music stream: libmpg123 decodes the MP3 from memory, SDL2 audio plays
-// it, and the position is interpolated between the device's buffer requests.
+// The music stream: libmpg123 decodes the MP3 from memory, an output plays
+// it (PulseAudio, SDL2 audio, or a dummy: sound_output.h), and the position
+// is interpolated between the output's requests for sound.
 //
-// The clock of a stream on the device is a line, position = p0 + (t - t0) *
-// slope, re-anchored at every buffer request. At a request the device has just
-// finished the previous buffer, so the sample being heard is the first one of
-// the buffer handed now. Rather than jump to it (which would step by whole
-// buffers, and by the jitter of the device's thread), the line keeps its
-// current value and bends its slope to meet the truth: a second-order loop
-// that also learns the device's real rate (a sound card's crystal, or a dummy
-// device's sleeps, are never exactly the nominal rate), so that it follows
-// without a standing lag. Only an error too large to be jitter (a stall, an
-// underrun) is taken at once. The line never runs past the end of what the
-// device holds, and a read never reports less than the read before it unless
-// a seek came between.
+// The clock of a stream on the output is a line, position = p0 + (t - t0) *
+// slope, re-anchored at every request. At a request the output says how long
+// until the first sample it asks for leaves the speaker (its latency), so the
+// sample heard now is that many samples before it. Rather than jump to it
+// (which would step by whole buffers, and by the jitter of the output's
+// thread), the line keeps its current value and bends its slope to meet the
+// truth: a second-order loop that also learns the device's real rate (a sound
+// card's crystal, or a dummy device's sleeps, are never exactly the nominal
+// rate), so that it follows without a standing lag. Only an error too large
+// to be jitter (a stall, an underrun) is taken at once. The line never runs
+// past the end of what the output was handed, never reports less than a seek
+// asked for, and a read never reports less than the read before it unless a
+// seek came between. An output that goes away, or stops asking for sound,
+// leaves the clock running on silently from where it was.
 #include "platform/sound.h"
+#include "platform/sound_output.h"
 
-#include <SDL.h>
-#include <dlfcn.h>
 #include <mpg123.h>
 
 #include <algorithm>
@@ -27,6 +29,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <mutex>
+#include <string>
 
 struct PlatStream {
     // Decoder (none for a silent stream); reads the caller's memory.
@@ -42,57 +45,47 @@ struct PlatStream {
 
     // Clock.
     bool playing;        // unpaused on the channel
-    bool onDevice;       // driven by the device's buffer requests, else by the monotonic clock
-    bool anchored;       // on the device: a buffer request came since the last seek or unpause
+    bool onDevice;       // driven by the output's requests, else by the monotonic clock
+    bool anchored;       // on the output: a request came since the last seek or unpause
     double t0;           // s, monotonic
     double p0;           // samples
     double slope;        // samples per s
     double deviceRate;   // samples per s: the device's rate as the clock has learnt it
-    double heldEnd;      // on the device: end of what the device holds, samples
+    double heldEnd;      // on the output: end of what it was handed, samples
+    double floor;        // samples: the last seek or unpause; nothing before it is reported
+    double lastFeed;     // s, monotonic: the output's last request (or the unpause, or seek)
     long long lastMs;    // the last position reported, for the no-backwards rule
 };
 
 namespace {
 
-const int BUFFER_FRAMES = 1024;   // per device request: 23.2 ms at 44.1 kHz
-const double SLEW_S = 0.1;        // time constant of the position correction
-const double LEARN_S = 0.2;       // time constant of the rate correction (critically damped)
-const double RESET_S = 0.1;       // a larger error is taken at once
+const double SLEW_S = 0.1;    // time constant of the position correction
+const double LEARN_S = 0.2;   // time constant of the rate correction (critically damped)
+const double RESET_S = 0.1;   // a larger error is taken at once
+// An output that asks for nothing this long while playing is given up. Long,
+// because a sound server may take a second or two to start its device (a
+// Bluetooth headset); a server that goes away says so at once.
+const double STALL_S = 3.0;
 
 struct Sound {
-    std::mutex lock;                 // the stream state, against the device's thread
+    std::mutex lock;                   // the stream state, against the output's thread
     bool manual = false;
     int manualMs = 0;
-    int rate = 44100;                // Hz
-    bool sdlAudio = false;           // SDL's audio system is started
-    const char* initError = nullptr; // why it could not start
-    SDL_AudioDeviceID device = 0;    // open output device, or 0
-    bool deviceTried = false;        // opening was tried (and failed, if device is 0)
-    bool toldSilent = false;         // the one line on standard error was written
-    PlatStream* channel = nullptr;   // the stream on the output channel
-    long long requested = 0;         // frames the device asked for since it opened
+    int rate = 44100;                  // Hz
+    bool started = false;              // platSoundInit ran (and platSoundClose did not)
+    const SoundOutput* output = nullptr;   // the open output, or null
+    std::string initError;             // why no output could be opened
+    bool toldSilent = false;           // the one line on standard error was written
+    PlatStream* channel = nullptr;     // the stream on the output channel
+    long long requested = 0;           // frames handed to the output while playing, since it opened
+    int dummyLatencyMs = -1;           // >= 0: tests asked for the dummy output
+    double lead = 0;                   // s: positions are read for this much later than now
 } snd;
 
 double nowS()
 {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// ALSA writes its own complaints to standard error when it finds no card.
-// Those are quietened while SDL probes for a device; libasound is reached
-// through the dynamic loader, as SDL itself loads it, so nothing links to it.
-typedef void (*AlsaErrorHandler)(const char*, int, const char*, int, const char*, ...);
-void alsaSilent(const char*, int, const char*, int, const char*, ...) {}
-
-void quietAlsa(bool quiet)
-{
-    static void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        return;
-    auto set = (int (*)(AlsaErrorHandler))dlsym(lib, "snd_lib_error_set_handler");
-    if (set)
-        set(quiet ? alsaSilent : nullptr);   // null restores ALSA's default
 }
 
 void tellSilent(const char* why)
@@ -152,6 +145,13 @@ void fill(PlatStream* s, short* out, int frames)
     s->decPos += frames - done;
 }
 
+// The line of a stream on the output at monotonic time t, before the floor
+// and the end of what was handed. Locked.
+double line(const PlatStream* s, double t)
+{
+    return s->anchored ? s->p0 + (t - s->t0) * s->slope : s->p0;
+}
+
 // Position in samples at monotonic time t. Locked.
 double position(const PlatStream* s, double t)
 {
@@ -160,29 +160,50 @@ double position(const PlatStream* s, double t)
     if (!s->onDevice)
         return s->p0 + (t - s->t0) * s->rate;
     if (!s->anchored)
-        return s->p0;   // the new sound has not reached the device yet
-    double p = s->p0 + (t - s->t0) * s->slope;
-    return std::max(s->p0, std::min(p, s->heldEnd));
+        return s->p0;   // the new sound has not reached the output yet
+    return std::max(s->floor, std::min(line(s, t), s->heldEnd));
 }
 
-void deviceCallback(void*, Uint8* bytes, int len)
+// Takes the stream off the output: from where it is now it runs on the
+// monotonic clock. Locked.
+void goSilent(PlatStream* s, double t)
+{
+    s->p0 = position(s, t);
+    s->t0 = t;
+    s->onDevice = false;
+}
+
+// A stream that starts (or restarts) at p0 now: nothing before it is reported,
+// and the output has until STALL_S from now to ask for it. Locked.
+void restart(PlatStream* s, double t)
+{
+    s->t0 = t;
+    s->floor = s->p0;
+    s->lastFeed = t;
+    s->slope = s->deviceRate;
+    s->anchored = false;
+}
+
+}  // namespace
+
+bool soundFeed(short* out, int frames, double latencyS)
 {
     std::lock_guard<std::mutex> hold(snd.lock);
     PlatStream* s = snd.channel;
-    int frames = len / 4;
-    snd.requested += frames;
     if (!s || !s->playing || !s->onDevice) {
-        std::memset(bytes, 0, (size_t)len);
-        return;
+        std::memset(out, 0, (size_t)frames * 4);
+        return false;
     }
+    snd.requested += frames;
     double t = nowS();
-    double start = (double)s->decPos;   // being heard from now on
-    fill(s, (short*)bytes, frames);
+    double start = (double)s->decPos;   // leaves the speaker latencyS from now
+    fill(s, out, frames);
 
-    double current = position(s, t);
-    double error = start - current;
+    double heard = start - latencyS * s->rate;   // the sample leaving the speaker now
+    double current = std::min(line(s, t), s->heldEnd);
+    double error = heard - current;
     if (!s->anchored || std::fabs(error) > RESET_S * s->rate) {
-        s->p0 = start;
+        s->p0 = heard;
         s->slope = s->deviceRate;
         s->anchored = true;
     } else {
@@ -194,85 +215,69 @@ void deviceCallback(void*, Uint8* bytes, int len)
     }
     s->t0 = t;
     s->heldEnd = start + frames;
-}
-
-bool openDevice()
-{
-    if (snd.device)
-        return true;
-    if (!snd.sdlAudio) {
-        tellSilent(snd.initError ? snd.initError : "the sound system is not started");
-        return false;
-    }
-    if (snd.deviceTried)
-        return false;
-    snd.deviceTried = true;
-    SDL_AudioSpec want = {}, have = {};
-    want.freq = snd.rate;
-    want.format = AUDIO_S16SYS;
-    want.channels = 2;
-    want.samples = BUFFER_FRAMES;
-    want.callback = deviceCallback;
-    quietAlsa(true);
-    snd.requested = 0;
-    snd.device = SDL_OpenAudioDevice(nullptr, 0, &want, &have, 0);   // SDL converts if it must
-    quietAlsa(false);
-    if (!snd.device) {
-        tellSilent(SDL_GetError());
-        return false;
-    }
-    // The device's thread must not ask for sound while the process is
-    // being torn down.
-    static bool closeAtExit = std::atexit(platSoundClose) == 0;
-    (void)closeAtExit;
+    s->lastFeed = t;
     return true;
 }
 
-}  // namespace
+void soundLost(const char* why)
+{
+    std::lock_guard<std::mutex> hold(snd.lock);
+    PlatStream* s = snd.channel;
+    if (!s || !s->onDevice)
+        return;
+    goSilent(s, nowS());
+    std::fprintf(stderr, "vallup: %s: the music clock runs on silently\n", why);
+}
 
 bool platSoundInit(int mixrate)
 {
-    if (snd.sdlAudio)
-        return true;
+    if (snd.started)
+        return snd.output != nullptr || snd.manual;
+    snd.started = true;
     snd.rate = mixrate;
     if (snd.manual)
         return true;
-    quietAlsa(true);
-    bool ok = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
-    quietAlsa(false);
-    if (!ok) {
-        static char why[256];
-        std::snprintf(why, sizeof why, "%s", SDL_GetError());
-        snd.initError = why;
-        return false;
+    // The dummy when tests ask for it; SDL's own choice when SDL_AUDIODRIVER
+    // names one; else the sound server, and SDL (ALSA) without one.
+    const SoundOutput* tries[2] = {&pulseOutput, &sdlOutput};
+    if (snd.dummyLatencyMs >= 0) {
+        dummyLatencyS = snd.dummyLatencyMs / 1000.0;
+        tries[0] = &dummyOutput;
+        tries[1] = nullptr;
+    } else if (std::getenv("SDL_AUDIODRIVER")) {
+        tries[0] = &sdlOutput;
+        tries[1] = nullptr;
     }
-    snd.sdlAudio = true;
-    snd.initError = nullptr;
-    snd.deviceTried = false;
-    return true;
+    snd.initError.clear();
+    snd.requested = 0;
+    for (const SoundOutput* output : tries) {
+        const char* why = "";
+        if (output && output->open(snd.rate, &why)) {
+            snd.output = output;
+            // The output's thread must not ask for sound while the process
+            // is being torn down.
+            static bool closeAtExit = std::atexit(platSoundClose) == 0;
+            (void)closeAtExit;
+            return true;
+        }
+        if (output)
+            snd.initError += std::string(snd.initError.empty() ? "" : "; ") + why;
+    }
+    return false;
 }
 
 void platSoundClose()
 {
-    if (snd.device) {
-        SDL_CloseAudioDevice(snd.device);   // waits for the device's thread to end
-        snd.device = 0;
-    }
+    if (snd.output)
+        snd.output->close();   // no request comes after this
     {
         std::lock_guard<std::mutex> hold(snd.lock);
         PlatStream* s = snd.channel;
-        if (s && s->onDevice) {
-            double t = nowS();
-            s->p0 = position(s, t);
-            s->t0 = t;
-            s->onDevice = false;
-        }
+        if (s && s->onDevice)
+            goSilent(s, nowS());
+        snd.output = nullptr;
     }
-    if (snd.sdlAudio) {
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
-        snd.sdlAudio = false;
-    }
-    snd.deviceTried = false;
+    snd.started = false;
 }
 
 void platSoundSetManual(bool manual)
@@ -285,10 +290,20 @@ void platSoundSetManualTime(int ms)
     snd.manualMs = ms;
 }
 
+void platSoundUseDummy(int latencyMs)
+{
+    snd.dummyLatencyMs = latencyMs;
+}
+
+void platSoundStallDummy(bool stalled)
+{
+    dummyStalled = stalled;
+}
+
 bool platSoundHasDevice()
 {
     std::lock_guard<std::mutex> hold(snd.lock);
-    return !snd.manual && snd.device && snd.channel && snd.channel->onDevice;
+    return !snd.manual && snd.output && snd.channel && snd.channel->onDevice;
 }
 
 long long platSoundFramesRequested()
@@ -366,8 +381,8 @@ void platStreamClose(PlatStream* s)
             wasOnDevice = s->onDevice;
         }
     }
-    if (wasOnDevice && snd.device)
-        SDL_PauseAudioDevice(snd.device, 1);
+    if (wasOnDevice && snd.output)
+        snd.output->pause(true);
     if (s->mh) {
         mpg123_close(s->mh);
         mpg123_delete(s->mh);
@@ -379,11 +394,15 @@ int platStreamPlayPaused(PlatStream* s)
 {
     if (!s)
         return -1;
-    // A stream with sound goes to the device when there is one; a silent
+    // A stream with sound goes to the output when there is one; a silent
     // stream, or any stream in manual mode, is a clock only.
-    bool device = !snd.manual && s->mh && openDevice();
+    bool device = !snd.manual && s->mh && snd.output;
     if (device)
-        SDL_PauseAudioDevice(snd.device, 1);
+        snd.output->pause(true);
+    else if (!snd.manual && s->mh)
+        tellSilent(!snd.started ? "the sound system is not started"
+                   : snd.initError.empty() ? "the sound output went away"
+                                           : snd.initError.c_str());
     std::lock_guard<std::mutex> hold(snd.lock);
     if (snd.channel && snd.channel != s) {
         PlatStream* old = snd.channel;   // taken off the channel: it stops
@@ -392,10 +411,11 @@ int platStreamPlayPaused(PlatStream* s)
         old->onDevice = false;
     }
     snd.channel = s;
-    s->p0 = position(s, nowS());
+    double t = nowS();
+    s->p0 = position(s, t);
     s->playing = false;
-    s->anchored = false;
     s->onDevice = device;
+    restart(s, t);
     // The device hears the stream from its clock's position on.
     long long at = (long long)s->p0;
     if (s->decPos != at) {
@@ -415,14 +435,12 @@ void platSetPaused(int channel, bool paused)
             return;
         double t = nowS();
         s->p0 = position(s, t);
-        s->t0 = t;
-        s->slope = s->deviceRate;
-        s->anchored = false;
+        restart(s, t);
         s->playing = !paused;
         device = s->onDevice;
     }
-    if (device && snd.device)
-        SDL_PauseAudioDevice(snd.device, paused ? 1 : 0);
+    if (device && snd.output)
+        snd.output->pause(paused);
 }
 
 int platStreamGetTime(PlatStream* s)
@@ -432,12 +450,26 @@ int platStreamGetTime(PlatStream* s)
     if (!s)
         return 0;
     std::lock_guard<std::mutex> hold(snd.lock);
-    double ms = std::floor(position(s, nowS()) * 1000.0 / s->rate);
+    double t = nowS();
+    if (s->playing && s->onDevice && t - s->lastFeed > STALL_S) {
+        // The output stopped asking for sound without saying why (a hung
+        // sound server): the clock goes on without it.
+        goSilent(s, t);
+        std::fprintf(stderr, "vallup: the sound output stopped asking for sound: the music "
+                             "clock runs on silently\n");
+    }
+    double ms = std::floor(position(s, t + snd.lead) * 1000.0 / s->rate);
     long long now = ms >= (double)INT_MAX ? INT_MAX : (long long)ms;
     if (now < s->lastMs)
         now = s->lastMs;   // the device's jitter never shows as a step back
     s->lastMs = now;
     return (int)now;
+}
+
+void platSoundSetLead(double seconds)
+{
+    std::lock_guard<std::mutex> hold(snd.lock);
+    snd.lead = std::clamp(seconds, 0.0, 0.1);
 }
 
 void platStreamSetTime(PlatStream* s, int ms)
@@ -450,20 +482,28 @@ void platStreamSetTime(PlatStream* s, int ms)
     }
     if (!s)
         return;
-    std::lock_guard<std::mutex> hold(snd.lock);
-    // The first sample at or after the millisecond, so that it reads back as
-    // exactly that millisecond.
-    long long sample = ((long long)ms * s->rate + 999) / 1000;
-    s->decPos = sample;
-    s->decoderLost = false;
-    if (s->mh && sample < s->length)
-        s->decoderLost = mpg123_seek(s->mh, (off_t)sample, SEEK_SET) < 0;
-    // Past the end the stream goes on in silence from there.
-    s->p0 = (double)sample;
-    s->t0 = nowS();
-    s->slope = s->deviceRate;
-    s->anchored = false;   // on the device: held until the new sound is handed over
-    s->lastMs = ms;
+    // The output is held off for the whole seek: its next request is for the
+    // new position.
+    const SoundOutput* output = snd.output;
+    if (output)
+        output->lock();
+    {
+        std::lock_guard<std::mutex> hold(snd.lock);
+        // The first sample at or after the millisecond, so that it reads back
+        // as exactly that millisecond.
+        long long sample = ((long long)ms * s->rate + 999) / 1000;
+        s->decPos = sample;
+        s->decoderLost = false;
+        if (s->mh && sample < s->length)
+            s->decoderLost = mpg123_seek(s->mh, (off_t)sample, SEEK_SET) < 0;
+        // Past the end the stream goes on in silence from there. On the
+        // output it holds there until the new sound is handed over.
+        s->p0 = (double)sample;
+        restart(s, nowS());
+        s->lastMs = ms;
+    }
+    if (output)
+        output->unlock();
 }
 
 int platStreamLengthMs(PlatStream* s)

@@ -5,34 +5,42 @@
 // decoded sample 0 is millisecond 0, the encoder's delay and padding are
 // removed) and plays it on the audio device at the mixing rate, 16-bit stereo.
 //
-// The position is the sample being heard: what was handed to the device
-// minus what it still holds, advanced between the device's buffer requests by
-// the monotonic clock. It moves forward in steps no larger than the real time
-// between two reads (1 ms resolution), never backwards except by a seek, and
-// goes on in silence past the end of the track. A seek lands on the requested
-// millisecond (to one sample; before 0 means 0) and the next read reports it.
+// The position is the sample leaving the speaker now: what was handed to the
+// output minus everything still between it and the speaker (the output's
+// buffers, the sound server's, the hardware's, as the output reports them),
+// advanced between the output's requests by the monotonic clock. It moves
+// forward in steps no larger than the real time between two reads (1 ms
+// resolution), never backwards except by a seek, and goes on in silence past
+// the end of the track. A seek lands on the requested millisecond (to one
+// sample; before 0 means 0), the next read reports it, and the position holds
+// there until the new sound is heard.
 //
-// With no audio device (no sound card; SDL opens none unless
-// SDL_AUDIODRIVER=dummy is set) a playing stream runs silently on the
-// monotonic clock at the same rate; one line on standard error says so.
+// Outputs, in order: the dummy if tests asked for it; SDL2 audio when
+// SDL_AUDIODRIVER names a driver; else the PulseAudio server (or PipeWire's),
+// which reports its latency, and SDL2 audio (ALSA) when there is none.
+// With no audio device (no sound card, no server) a playing stream runs
+// silently on the monotonic clock at the same rate; one line on standard
+// error says so. An output that goes away mid-show (the server killed), or
+// stops asking for sound for three seconds, leaves the clock running on
+// silently from where it was, with one line on standard error.
 // In manual mode (frame and capture modes) no device is opened and every
 // position read returns what the caller last set.
 //
 // Conventions: positions and seeks in integer milliseconds of the track;
 // sample counts per channel at the mixing rate. Call everything from one
-// thread; the device's own thread is locked out internally.
+// thread; the output's own thread is locked out internally.
 #pragma once
 
 #include <cstddef>
 
 struct PlatStream;
 
-// Starts the sound library at this rate (Hz). A second call while started
-// does nothing. False when the audio system cannot start: streams then play
-// silently on the monotonic clock.
+// Starts the sound at this rate (Hz) and opens the output, paused. A second
+// call while started does nothing. False when no output can be opened:
+// streams then play silently on the monotonic clock.
 bool platSoundInit(int mixrate);
-// Closes the device and the audio system. Streams stay valid (the caller
-// frees them with platStreamClose); a playing one goes on silently.
+// Closes the output. Streams stay valid (the caller frees them with
+// platStreamClose); a playing one goes on silently.
 void platSoundClose();
 
 // Manual clock: switch it on before platSoundInit. Every position read then
@@ -40,12 +48,19 @@ void platSoundClose();
 void platSoundSetManual(bool manual);
 void platSoundSetManualTime(int ms);
 
-// True while a stream is playing on a real (or dummy) audio device, false in
-// silent and manual modes.
+// Tests and benchmarks: the output is a dummy of our own that plays nothing,
+// asks for sound in real time and reports `latencyMs` of buffering after it
+// (a sound server's). Call before platSoundInit; -1 goes back to the real
+// outputs. Stalled, the dummy stops asking for sound, as a hung server would.
+void platSoundUseDummy(int latencyMs);
+void platSoundStallDummy(bool stalled);
+
+// True while a stream is playing on an output (a real or dummy device), false
+// in silent and manual modes.
 bool platSoundHasDevice();
 
-// Diagnostics: sample frames the device has asked for since it opened (what a
-// position that moves only when the device asks would report).
+// Diagnostics: sample frames the output has asked for since it opened (what a
+// position that moves only when the output asks would report).
 long long platSoundFramesRequested();
 
 // A stream of the MP3 of `size` bytes at `data`; the caller keeps the memory
@@ -64,6 +79,11 @@ int platStreamPlayPaused(PlatStream* stream);
 void platSetPaused(int channel, bool paused);
 
 int platStreamGetTime(PlatStream* stream);       // ms from the start of the track
+// The time from now until the frame being drawn reaches the screen, in s (0,
+// the default, up to a few frames). Positions read until the next call are
+// those heard at that moment, so that the picture shows what is heard while it
+// is seen. No effect in manual mode.
+void platSoundSetLead(double seconds);
 void platStreamSetTime(PlatStream* stream, int ms);
 int platStreamLengthMs(PlatStream* stream);      // the track's exact length; 0 when silent
 

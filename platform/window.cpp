@@ -3,11 +3,14 @@
 
 #include <SDL2/SDL.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <deque>
 #include <string>
+#include <thread>
 
 struct PlatWindow {
     SDL_Window* sdl;
@@ -26,6 +29,44 @@ SDL_DisplayMode fullscreenMode;  // the mode platChangeDisplayMode entered
 bool modeChanged;
 PlatWindow* theWindow;        // the one window
 std::deque<MSG> queue;        // messages translated from SDL, not yet peeked
+
+// Frame pacing; all times in s on the monotonic clock. Frames are paced by
+// sleeping until their turn, one refresh period apart, unless the driver is
+// seen to wait for the vertical blank at the swap (a swap after such a sleep
+// that still takes half a frame); it is then left to pace them, until frames
+// come faster than the display again.
+struct Pacing {
+    bool driverPaces = false;
+    double frameStart = 0;    // when platPresentLead was called for this frame, or 0
+    double turn = 0;          // when this frame is to be swapped
+    double nextTurn = 0;      // the next frame's turn, when we pace
+    double lastSwap = 0;      // when the last swap returned
+    double drawS = 0.005;     // time drawing takes, smoothed
+    double swapS = 0;         // time a swap takes when the driver does not wait, smoothed
+} pacing;
+
+double nowS()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+// One frame at the display's refresh rate, s.
+double framePeriod()
+{
+    SDL_DisplayMode mode;
+    int hz = 0;
+    if (theWindow && SDL_GetWindowDisplayMode(theWindow->sdl, &mode) == 0)
+        hz = mode.refresh_rate;
+    return 1.0 / (hz > 0 ? hz : 60);
+}
+
+void sleepUntil(double t)
+{
+    using namespace std::chrono;
+    std::this_thread::sleep_until(
+        steady_clock::time_point(duration_cast<steady_clock::duration>(duration<double>(t))));
+}
 
 unsigned virtualKey(SDL_Keycode key)
 {
@@ -334,6 +375,9 @@ PlatContext* platCreateContext(PlatDC* dc)
     SDL_GLContext gl = SDL_GL_CreateContext(window->sdl);
     if (!gl)
         return nullptr;
+    if (SDL_GL_SetSwapInterval(-1) != 0)   // adaptive: a late frame is not held a whole frame more
+        SDL_GL_SetSwapInterval(1);
+    pacing = Pacing{};
     return new PlatContext{gl};
 }
 
@@ -354,12 +398,52 @@ bool platDeleteContext(PlatContext* context)
     return true;
 }
 
+double platPresentLead()
+{
+    double now = nowS();
+    pacing.frameStart = now;
+    if (pacing.driverPaces) {
+        // The last swap returned at a vertical blank: this frame shows at the
+        // next one, or at the first after drawing it.
+        pacing.turn = now;
+        return std::max(pacing.lastSwap + framePeriod(), now + pacing.drawS) - now;
+    }
+    // Swapped at its turn (or as soon as drawn when drawing runs late), and
+    // seen when the swap is done.
+    pacing.turn = std::max(pacing.nextTurn, now + pacing.drawS);
+    return pacing.turn + pacing.swapS - now;
+}
+
 bool platSwapBuffers(PlatDC* dc)
 {
     auto* window = reinterpret_cast<PlatWindow*>(dc);
     if (!window)
         return false;
+    double period = framePeriod();
+    double start = nowS();
+    if (pacing.frameStart > 0)
+        pacing.drawS += 0.1 * ((start - pacing.frameStart) - pacing.drawS);
+    else
+        pacing.turn = std::max(pacing.nextTurn, start);   // nothing drawn: the pace still holds
+    pacing.frameStart = 0;
+    if (!pacing.driverPaces && pacing.turn > start) {
+        sleepUntil(pacing.turn);
+        start = nowS();
+    }
     SDL_GL_SwapWindow(window->sdl);
+    double end = nowS();
+    if (!pacing.driverPaces) {
+        if (end - start > 0.5 * period)
+            pacing.driverPaces = true;
+        else
+            pacing.swapS += 0.1 * ((end - start) - pacing.swapS);
+    } else if (end - pacing.lastSwap < 0.8 * period) {
+        pacing.driverPaces = false;   // frames come faster than the display: the driver does not wait
+    }
+    // The next turn a period after this one, never in the past: a late frame
+    // does not make the next ones hurry.
+    pacing.nextTurn = std::max(pacing.turn + period, end);
+    pacing.lastSwap = end;
     return true;
 }
 

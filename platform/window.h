@@ -113,10 +113,20 @@ PlatDC* platGetDC(PlatWindow* window);
 bool platReleaseDC(PlatWindow* window, PlatDC* dc);
 int platChoosePixelFormat(PlatDC* dc, const PIXELFORMATDESCRIPTOR* pfd);  // 0: none
 bool platSetPixelFormat(PlatDC* dc, int format, const PIXELFORMATDESCRIPTOR* pfd);
+// The context asks for vertical sync (adaptive where the driver offers it).
 PlatContext* platCreateContext(PlatDC* dc);
 bool platMakeCurrent(PlatDC* dc, PlatContext* context);  // null, null: none current
 bool platDeleteContext(PlatContext* context);
+// Presents the frame at the display's pace: where the driver waits for the
+// vertical blank at the swap, that wait; where it does not (software GL, an X
+// server without vsync), a sleep until the frame's turn, so that frames come
+// no faster than the display's refresh rate (60 Hz when it is not known).
+// Also paces a loop that presents without drawing (a minimised window).
 bool platSwapBuffers(PlatDC* dc);
+// Called as a frame starts to be drawn: the time in s until it will reach the
+// screen (its turn at the display, or, when drawing runs late, the time
+// drawing has been taking).
+double platPresentLead();
 
 // One message without waiting; false when none is pending.
 bool platPeekMessage(MSG* msg);

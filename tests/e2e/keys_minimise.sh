@@ -1,8 +1,8 @@
 #!/bin/bash
-# Minimised, the show draws nothing while the music plays on; restored, it
-# picks up at the music's position. Xvfb runs no window manager, so the
-# window is minimised as a window manager does it: by unmapping it (the
-# iconic state), and restored by mapping it again.
+# Minimised, the show draws nothing (and takes little CPU) while the music
+# plays on; restored, it picks up at the music's position. Xvfb runs no
+# window manager, so the window is minimised as a window manager does it: by
+# unmapping it (the iconic state), and restored by mapping it again.
 set -u
 BIN=$(realpath "$1")
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
@@ -20,9 +20,13 @@ xdotool windowunmap --sync "$win"
 for ((i = 0; i < 50; i++)); do grep -q '^# active 0' "$work/trace" && break; sleep 0.1; done
 grep -q '^# active 0' "$work/trace" || fail "drawing went on after the window was minimised"
 n0=$(grep -vc '^#' "$work/trace")
+cpu0=$(awk '{ print $14 + $15 }' /proc/$PID/stat)
 sleep 3
+cpu1=$(awk '{ print $14 + $15 }' /proc/$PID/stat)
 n1=$(grep -vc '^#' "$work/trace")
 [ "$n0" -eq "$n1" ] || fail "$((n1 - n0)) frames drawn while minimised"
+# The loop still presents while minimised, at the display's pace: it does not spin.
+[ $((cpu1 - cpu0)) -lt $(getconf CLK_TCK) ] || fail "minimised, the loop took $((cpu1 - cpu0)) CPU ticks in 3 s"
 kill -0 $PID 2>/dev/null || fail "the program ended while minimised"
 
 xdotool windowmap --sync "$win"

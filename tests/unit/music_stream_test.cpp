@@ -64,6 +64,8 @@ protected:
         platStreamClose(s);
         platSoundClose();
         platSoundSetManual(false);
+        platSoundUseDummy(-1);
+        platSoundStallDummy(false);
         unsetenv("SDL_AUDIODRIVER");
     }
     void open()
@@ -234,6 +236,65 @@ TEST_F(Stream, PlaysOnTheDummyDeviceFollowingItSmoothly)
     }
     EXPECT_TRUE(reaches(s, 3400)) << "stopped at the end of the track";
     expectSmooth(s, 300, false);
+}
+
+// The dummy output reports a fixed latency, as a sound server does for what it
+// has queued: the position is what was handed over less that latency. At the
+// start and after a seek it holds until the new sound is heard.
+TEST_F(Stream, ThePositionIsWhatWasHandedOverLessTheOutputsLatency)
+{
+    double behind[2] = {};   // median of (handed over - position), ms, for 0 and 80 ms
+    for (int latency : {0, 80}) {
+        platSoundUseDummy(latency);
+        ASSERT_TRUE(platSoundInit(44100));
+        open();
+        int ch = platStreamPlayPaused(s);
+        EXPECT_TRUE(platSoundHasDevice());
+        platSetPaused(ch, false);
+        std::this_thread::sleep_for(std::chrono::milliseconds(40));
+        if (latency) {
+            EXPECT_EQ(platStreamGetTime(s), 0) << "moved before the first sound was heard";
+        }
+        ASSERT_TRUE(reaches(s, 500));
+        std::vector<double> gaps;
+        for (int i = 0; i < 200; i++) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+            int p = platStreamGetTime(s);
+            gaps.push_back(framesMs(platSoundFramesRequested()) - p);
+        }
+        std::sort(gaps.begin(), gaps.end());
+        behind[latency ? 1 : 0] = gaps[gaps.size() / 2];
+
+        platStreamSetTime(s, 2000);
+        std::this_thread::sleep_for(std::chrono::milliseconds(latency / 2));
+        EXPECT_EQ(platStreamGetTime(s), 2000) << "latency " << latency << ": moved before the seek was heard";
+        EXPECT_TRUE(reaches(s, 2100));
+        platStreamClose(s);
+        s = nullptr;
+        platSoundClose();
+    }
+    EXPECT_NEAR(behind[1] - behind[0], 80, 4);
+    EXPECT_LT(behind[0], 15) << "more than a buffer behind what was handed over";
+}
+
+// An output that stops asking for sound (a hung server) holds the clock for
+// three seconds at most; then it runs on at the real rate, silently, and says so.
+TEST_F(Stream, AnOutputThatStopsAskingLeavesTheClockRunning)
+{
+    platSoundUseDummy(30);
+    ASSERT_TRUE(platSoundInit(44100));
+    open();
+    platSetPaused(platStreamPlayPaused(s), false);
+    ASSERT_TRUE(reaches(s, 300));
+    testing::internal::CaptureStderr();
+    platSoundStallDummy(true);
+    double real = 0, advance = 0;
+    expectSmooth(s, 3200, false);   // the hold: no step back, no jump
+    EXPECT_FALSE(platSoundHasDevice());
+    expectSmooth(s, 500, false, &real, &advance);
+    EXPECT_NEAR(advance, real, 3.0);
+    std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_NE(err.find("stopped asking for sound"), std::string::npos) << err;
 }
 
 TEST_F(Stream, WithoutADeviceTheClockRunsSilentlyAtTheRealRateAndSaysSoOnce)

@@ -1,0 +1,52 @@
+// sound_output: the outputs the music clock plays through, and what an output
+// calls back. Private to platform/sound*.cpp.
+//
+// An output runs its own thread (or the sound server's client thread) and
+// asks for sound with soundFeed, saying how long until the first sample it
+// asks for leaves the speaker: its own buffering plus the sound server's and
+// the hardware's, as the output path reports them. The clock makes the music
+// position out of that.
+//
+// Locking: an output calls soundFeed and soundLost holding its own lock, and
+// they take the clock's lock inside. So the clock never calls an output while
+// holding its own lock; where it needs the output still (a seek), it takes the
+// output's lock first.
+//
+// What an output has queued when a seek comes is still heard first: its
+// latency says so, and the clock holds at the seek's position until the new
+// sound is heard.
+#pragma once
+
+struct SoundOutput {
+    const char* name;
+    // Starts the output at `rate` Hz, 16-bit stereo, paused. False, with the
+    // reason in *why (a static string), when there is no such device.
+    bool (*open)(int rate, const char** why);
+    void (*close)();               // stops the output's thread; no feed after it
+    void (*pause)(bool paused);
+    void (*lock)();                // holds soundFeed off
+    void (*unlock)();
+};
+
+// Through the PulseAudio server (or PipeWire's), which reports its latency.
+extern const SoundOutput pulseOutput;
+// SDL2's audio (ALSA and the rest, SDL_AUDIODRIVER): no latency reported, so
+// the sample heard is taken to be the first of the buffer being asked for.
+extern const SoundOutput sdlOutput;
+// A device of our own that plays nothing: it asks for a buffer every buffer's
+// length of real time and reports a fixed latency. For tests and benchmarks.
+extern const SoundOutput dummyOutput;
+extern double dummyLatencyS;   // what the dummy reports; set before open
+extern bool dummyStalled;      // set: the dummy stops asking, as a hung server would
+
+// The next `frames` stereo frames into `out`; the first of them leaves the
+// speaker `latencyS` seconds from now. False, with silence in `out`, while
+// nothing plays. From the output's thread, its lock held.
+bool soundFeed(short* out, int frames, double latencyS);
+// The output's device went away: the clock goes on silently from where it is.
+// From the output's thread, its lock held.
+void soundLost(const char* why);
+
+// ALSA writes its own complaints to standard error while outputs probe for a
+// card; true quietens them, false restores ALSA's default.
+void quietAlsa(bool quiet);

@@ -1,0 +1,187 @@
+// The PulseAudio output (PipeWire's server speaks the same protocol). The
+// server asks for sound on its client thread; with each request it knows how
+// long the sound already queued, its own buffers and the sink's take to play,
+// which is the latency the clock needs. Its timing is interpolated between
+// the server's updates, so reading it on every request costs no round trip.
+//
+// The stream keeps about TARGET_LATENCY_MS queued: enough for the sound to
+// hold while the machine is busy, and all of it counted by the clock. Every
+// request is answered at once (silence while the music is paused): a server
+// left waiting for an answer may never ask again. So the stream is never
+// corked; the music starts after the silence queued before it, which the
+// clock counts like any other queued sound.
+#include "platform/sound_output.h"
+
+#include <pulse/pulseaudio.h>
+
+#include <cstdio>
+
+namespace {
+
+const int TARGET_LATENCY_MS = 60;   // queued at the server, ms
+const int REQUEST_MS = 10;          // smallest request the server makes, ms
+
+pa_threaded_mainloop* loop;
+pa_context* context;
+pa_stream* stream;
+int rate;
+bool lost;   // the server went away; nothing more is fed
+
+void stateChanged(pa_context*, void*)
+{
+    pa_threaded_mainloop_signal(loop, 0);
+}
+
+void streamStateChanged(pa_stream* s, void*)
+{
+    pa_stream_state_t state = pa_stream_get_state(s);
+    if ((state == PA_STREAM_FAILED || state == PA_STREAM_TERMINATED) && !lost) {
+        lost = true;
+        soundLost("the sound server went away");
+    }
+    pa_threaded_mainloop_signal(loop, 0);
+}
+
+void contextStateChanged(pa_context* c, void* data)
+{
+    pa_context_state_t state = pa_context_get_state(c);
+    if ((state == PA_CONTEXT_FAILED || state == PA_CONTEXT_TERMINATED) && stream && !lost) {
+        lost = true;
+        soundLost("the sound server went away");
+    }
+    stateChanged(c, data);
+}
+
+// The server wants `bytes` more. Runs on the client thread, lock held.
+void writeRequested(pa_stream* s, size_t bytes, void*)
+{
+    if (lost)
+        return;
+    void* data = nullptr;
+    if (pa_stream_begin_write(s, &data, &bytes) < 0 || !data)
+        return;
+    // What is written now is heard after everything queued before it and the
+    // sink's own delay. Before the server's first timing report, the queue it
+    // was asked to keep is the best guess.
+    double latency = TARGET_LATENCY_MS / 1000.0;
+    pa_usec_t usec = 0;
+    int negative = 0;
+    if (pa_stream_get_latency(s, &usec, &negative) == 0)
+        latency = negative ? 0.0 : usec / 1e6;
+    int frames = (int)(bytes / 4);
+    soundFeed((short*)data, frames, latency);
+    pa_stream_write(s, data, (size_t)frames * 4, nullptr, 0, PA_SEEK_RELATIVE);
+}
+
+void teardown()
+{
+    if (stream) {
+        pa_stream_set_state_callback(stream, nullptr, nullptr);
+        pa_stream_set_write_callback(stream, nullptr, nullptr);
+        pa_stream_disconnect(stream);
+        pa_stream_unref(stream);
+        stream = nullptr;
+    }
+    if (context) {
+        pa_context_set_state_callback(context, nullptr, nullptr);
+        pa_context_disconnect(context);
+        pa_context_unref(context);
+        context = nullptr;
+    }
+}
+
+bool open(int hz, const char** why)
+{
+    rate = hz;
+    lost = false;
+    loop = pa_threaded_mainloop_new();
+    if (!loop || pa_threaded_mainloop_start(loop) < 0) {
+        *why = "PulseAudio: cannot start its client thread";
+        if (loop)
+            pa_threaded_mainloop_free(loop);
+        loop = nullptr;
+        return false;
+    }
+    pa_threaded_mainloop_lock(loop);
+    context = pa_context_new(pa_threaded_mainloop_get_api(loop), "vallup");
+    bool ok = context != nullptr;
+    if (ok) {
+        pa_context_set_state_callback(context, contextStateChanged, nullptr);
+        // No server of our own is started: none running means no PulseAudio.
+        ok = pa_context_connect(context, nullptr, PA_CONTEXT_NOAUTOSPAWN, nullptr) >= 0;
+    }
+    while (ok) {
+        pa_context_state_t state = pa_context_get_state(context);
+        if (state == PA_CONTEXT_READY)
+            break;
+        if (!PA_CONTEXT_IS_GOOD(state))
+            ok = false;
+        else
+            pa_threaded_mainloop_wait(loop);
+    }
+    if (ok) {
+        pa_sample_spec spec = {PA_SAMPLE_S16NE, (uint32_t)rate, 2};
+        stream = pa_stream_new(context, "music", &spec, nullptr);
+        ok = stream != nullptr;
+    }
+    if (ok) {
+        pa_buffer_attr attr;
+        attr.maxlength = (uint32_t)-1;
+        attr.tlength = (uint32_t)((long)rate * TARGET_LATENCY_MS / 1000 * 4);
+        attr.prebuf = (uint32_t)-1;
+        attr.minreq = (uint32_t)((long)rate * REQUEST_MS / 1000 * 4);
+        attr.fragsize = (uint32_t)-1;
+        pa_stream_set_state_callback(stream, streamStateChanged, nullptr);
+        pa_stream_set_write_callback(stream, writeRequested, nullptr);
+        pa_stream_flags_t flags = (pa_stream_flags_t)(PA_STREAM_INTERPOLATE_TIMING |
+                                                      PA_STREAM_AUTO_TIMING_UPDATE |
+                                                      PA_STREAM_ADJUST_LATENCY);
+        ok = pa_stream_connect_playback(stream, nullptr, &attr, flags, nullptr, nullptr) >= 0;
+    }
+    while (ok) {
+        pa_stream_state_t state = pa_stream_get_state(stream);
+        if (state == PA_STREAM_READY)
+            break;
+        if (!PA_STREAM_IS_GOOD(state))
+            ok = false;
+        else
+            pa_threaded_mainloop_wait(loop);
+    }
+    if (!ok) {
+        static char reason[160];
+        std::snprintf(reason, sizeof reason, "PulseAudio: %s",
+                      context ? pa_strerror(pa_context_errno(context)) : "out of memory");
+        *why = reason;
+        lost = true;
+        teardown();
+        pa_threaded_mainloop_unlock(loop);
+        pa_threaded_mainloop_stop(loop);
+        pa_threaded_mainloop_free(loop);
+        loop = nullptr;
+        return false;
+    }
+    pa_threaded_mainloop_unlock(loop);
+    return true;
+}
+
+void close()
+{
+    if (!loop)
+        return;
+    pa_threaded_mainloop_lock(loop);
+    lost = true;
+    teardown();
+    pa_threaded_mainloop_unlock(loop);
+    pa_threaded_mainloop_stop(loop);
+    pa_threaded_mainloop_free(loop);
+    loop = nullptr;
+}
+
+void lock() { pa_threaded_mainloop_lock(loop); }      // recursive
+void unlock() { pa_threaded_mainloop_unlock(loop); }
+
+void pause(bool) {}   // a paused stream is fed silence
+
+}  // namespace
+
+const SoundOutput pulseOutput = {"PulseAudio", open, close, pause, lock, unlock};
