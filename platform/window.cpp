@@ -30,19 +30,19 @@ bool modeChanged;
 PlatWindow* theWindow;        // the one window
 std::deque<MSG> queue;        // messages translated from SDL, not yet peeked
 
-// Frame pacing; all times in s on the monotonic clock. Frames are paced by
-// sleeping until their turn, one refresh period apart, unless the driver is
-// seen to wait for the vertical blank at the swap (a swap after such a sleep
-// that still takes half a frame); it is then left to pace them, until frames
-// come faster than the display again.
+// Frame pacing; all times in s on the monotonic clock. Each frame is swapped
+// at its turn, one refresh period after the last one's, or as soon as it is
+// drawn when drawing runs late. Where the driver also waits for the vertical
+// blank, a swap returns at a blank and the next turn falls on the next blank:
+// the turns lock to the display by themselves. A software GL renders the
+// frame inside the swap, so the swap's own time is part of when the frame is
+// seen.
 struct Pacing {
-    bool driverPaces = false;
     double frameStart = 0;    // when platPresentLead was called for this frame, or 0
     double turn = 0;          // when this frame is to be swapped
-    double nextTurn = 0;      // the next frame's turn, when we pace
-    double lastSwap = 0;      // when the last swap returned
-    double drawS = 0.005;     // time drawing takes, smoothed
-    double swapS = 0;         // time a swap takes when the driver does not wait, smoothed
+    double nextTurn = 0;      // the next frame's turn
+    double drawS = 0.001;     // time from platPresentLead to the swap, smoothed
+    double swapS = 0.005;     // time the swap takes, smoothed
 } pacing;
 
 double nowS()
@@ -402,16 +402,8 @@ double platPresentLead()
 {
     double now = nowS();
     pacing.frameStart = now;
-    if (pacing.driverPaces) {
-        // The last swap returned at a vertical blank: this frame shows at the
-        // next one, or at the first after drawing it.
-        pacing.turn = now;
-        return std::max(pacing.lastSwap + framePeriod(), now + pacing.drawS) - now;
-    }
-    // Swapped at its turn (or as soon as drawn when drawing runs late), and
-    // seen when the swap is done.
     pacing.turn = std::max(pacing.nextTurn, now + pacing.drawS);
-    return pacing.turn + pacing.swapS - now;
+    return pacing.turn + pacing.swapS - now;   // seen when its swap is done
 }
 
 bool platSwapBuffers(PlatDC* dc)
@@ -426,24 +418,16 @@ bool platSwapBuffers(PlatDC* dc)
     else
         pacing.turn = std::max(pacing.nextTurn, start);   // nothing drawn: the pace still holds
     pacing.frameStart = 0;
-    if (!pacing.driverPaces && pacing.turn > start) {
+    if (pacing.turn > start) {
         sleepUntil(pacing.turn);
         start = nowS();
     }
     SDL_GL_SwapWindow(window->sdl);
     double end = nowS();
-    if (!pacing.driverPaces) {
-        if (end - start > 0.5 * period)
-            pacing.driverPaces = true;
-        else
-            pacing.swapS += 0.1 * ((end - start) - pacing.swapS);
-    } else if (end - pacing.lastSwap < 0.8 * period) {
-        pacing.driverPaces = false;   // frames come faster than the display: the driver does not wait
-    }
+    pacing.swapS += 0.25 * ((end - start) - pacing.swapS);
     // The next turn a period after this one, never in the past: a late frame
     // does not make the next ones hurry.
     pacing.nextTurn = std::max(pacing.turn + period, end);
-    pacing.lastSwap = end;
     return true;
 }
 

@@ -117,15 +117,16 @@ bool platSetPixelFormat(PlatDC* dc, int format, const PIXELFORMATDESCRIPTOR* pfd
 PlatContext* platCreateContext(PlatDC* dc);
 bool platMakeCurrent(PlatDC* dc, PlatContext* context);  // null, null: none current
 bool platDeleteContext(PlatContext* context);
-// Presents the frame at the display's pace: where the driver waits for the
-// vertical blank at the swap, that wait; where it does not (software GL, an X
-// server without vsync), a sleep until the frame's turn, so that frames come
-// no faster than the display's refresh rate (60 Hz when it is not known).
+// Presents the frame at the display's pace: it sleeps until the frame's turn,
+// one refresh period (60 Hz when the display does not say) after the last
+// one's, then swaps, so that frames come no faster than the display shows
+// them even where the driver does not wait for the vertical blank (software
+// GL, Xvfb). Where it does wait, the turns fall into step with the blanks.
 // Also paces a loop that presents without drawing (a minimised window).
 bool platSwapBuffers(PlatDC* dc);
-// Called as a frame starts to be drawn: the time in s until it will reach the
-// screen (its turn at the display, or, when drawing runs late, the time
-// drawing has been taking).
+// Called as a frame starts to be drawn: the time in s until it will be seen,
+// that is its turn (or, when drawing runs late, as soon as it is drawn) plus
+// the time a swap takes (a software GL renders the frame there).
 double platPresentLead();
 
 // One message without waiting; false when none is pending.
