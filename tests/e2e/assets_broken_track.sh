@@ -24,7 +24,7 @@ for how in missing garbage truncated; do
   (cd "$work" && SDL_AUDIODRIVER=dummy VALLUP_TRACE=$work/trace exec "$BIN" --windowed \
      >"$work/out" 2>"$work/err") &
   PID=$!
-  win=$(wait_window "vallup 123 driskel") || fail "$how: no show window"
+  win=$(wait_window "vallup 123 driskel") || fail "$how: no show window (the program $(kill -0 $PID 2>/dev/null && echo runs || echo ended)): $(cat "$work/err")"
 
   # The clock runs: about two seconds of Time in two seconds.
   for ((i = 0; i < 100; i++)); do [ "$(grep -vc '^#' "$work/trace")" -gt 2 ] && break; sleep 0.1; done
