@@ -17,10 +17,11 @@
 #include "math/autovector.h"
 #include "mesh/obj.h"
 #include "platform/sound.h"
+#include "render/render.h"   // declares Time and texture, which the toolkit reads too
 
 // ---- timeline (demo.cpp) -------------------------------------------------
-// Written once at the start of each frame by DrawGLScene; read by everything.
-extern float Time;        // s of music, from 0
+// Written once at the start of each frame by DrawGLScene; read by everything:
+// Time (render.h), s of music from 0, and the beat envelopes.
 extern float flashbpm;    // 0..1: 0 at a beat, back to 1 over 300 ms
 extern float flashbpm2;   // 0..1: the same over 100 ms
 extern float syncbpm;     // 0..1: the same over 800 ms
@@ -54,8 +55,8 @@ void genrandtab();
 void autoExitShaders();         // ends the process with status 0; nothing calls it
 
 // ---- start-up and assets (startup.cpp) -----------------------------------
-// Filled by InitGL at every window creation; read by the scenes.
-extern GLuint texture[64];      // slots 0..18 from data/textures, 0 when missing
+// Filled by InitGL at every window creation; read by the scenes. `texture`
+// (render.h): slots 0..18 from data/textures, 0 when missing.
 extern OBJ_Model_t model[32];   // slots 0..3 from data/3d, all zero when missing
 extern GLUquadricObj* q;        // shared quadric: smooth normals, texture coordinates
 

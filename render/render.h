@@ -13,12 +13,18 @@
 // the colour opaque white. drawBorders draws opaque black bands at window
 // depth 0 and leaves the colour white (texturing and blending as found). The
 // billboards set nothing: the caller binds, blends and colours beforehand.
-// Texture slots index `texture` (demo.h); a slot outside 0..63 draws untextured.
+// Texture slots index `texture`; a slot outside 0..63 draws untextured.
 #pragma once
 
 #include <GL/gl.h>
 
 #include "math/autovector.h"
+
+// ---- what the toolkit reads of the show ----------------------------------
+// Defined by the director (demo), which writes them; declared here so that
+// the toolkit below it can read them.
+extern float Time;              // s of music, from 0; written once a frame by DrawGLScene
+extern GLuint texture[64];      // texture names by slot, 0 when empty; filled by InitGL
 
 // ---- projections and render targets (view.cpp, targets.cpp) -------------
 extern int ScreenWidth;         // render target width, texels (1024)

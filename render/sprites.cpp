@@ -1,7 +1,6 @@
 // The sliding caption sprites, the fixed overlay picture and the billboards.
 #include <cmath>
 
-#include "demo/demo.h"
 #include "math/autokeyframe.h"
 #include "render/render.h"
 
