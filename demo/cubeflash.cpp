@@ -35,9 +35,7 @@ static void drawSquare()
     glEnd();
 }
 
-// The cube [-1, 1]^3: one normal per face, texture coordinates sent though
-// texturing is off while it is drawn.
-static void drawCube()
+void drawUnitCube()
 {
     struct Corner {
         float s, t, x, y, z;
@@ -122,7 +120,7 @@ void drawCubeExtra(float x, float y, float s)
     glEnable(GL_COLOR_MATERIAL);
     glEnable(GL_LIGHTING);
     glEnable(GL_LIGHT0);
-    drawCube();
+    drawUnitCube();
     glDisable(GL_LIGHT0);
     glDisable(GL_LIGHTING);
 }

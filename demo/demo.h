@@ -77,6 +77,10 @@ void drawC64Scene();            // c64.cpp, 22.5 to 52 s
 extern int effect;              // cubeflash.cpp: placement 0..4; written by flashsync
 void flashsync();               // 52 to 59.4 s
 void drawCubeExtra(float x, float y, float s);
+// The cube [-1, 1]^3 in one GL_QUADS batch: a normal per face, a texture
+// coordinate before each vertex (sent whether texturing is on or not). Drawn
+// by the cube flash and the unscheduled lattice.
+void drawUnitCube();
 
 void drawRotoZoomer();          // rotozoom.cpp, 59.4 to 82 s
 void drawBubblan();

@@ -4,51 +4,6 @@
 
 #include <cmath>
 
-// The unit cube from -1 to +1: six faces in one GL_QUADS batch, a normal per
-// face and a texture coordinate before each vertex. The same table as the
-// lit cube of the cube flash scene.
-static void drawUnitCube()
-{
-    glBegin(GL_QUADS);
-    // front
-    glNormal3f(0, 0, 1);
-    glTexCoord2f(0, 0); glVertex3f(-1, -1, 1);
-    glTexCoord2f(1, 0); glVertex3f(1, -1, 1);
-    glTexCoord2f(1, 1); glVertex3f(1, 1, 1);
-    glTexCoord2f(0, 1); glVertex3f(-1, 1, 1);
-    // back
-    glNormal3f(0, 0, -1);
-    glTexCoord2f(1, 0); glVertex3f(-1, -1, -1);
-    glTexCoord2f(1, 1); glVertex3f(-1, 1, -1);
-    glTexCoord2f(0, 1); glVertex3f(1, 1, -1);
-    glTexCoord2f(0, 0); glVertex3f(1, -1, -1);
-    // top
-    glNormal3f(0, 1, 0);
-    glTexCoord2f(0, 1); glVertex3f(-1, 1, -1);
-    glTexCoord2f(0, 0); glVertex3f(-1, 1, 1);
-    glTexCoord2f(1, 0); glVertex3f(1, 1, 1);
-    glTexCoord2f(1, 1); glVertex3f(1, 1, -1);
-    // bottom
-    glNormal3f(0, -1, 0);
-    glTexCoord2f(1, 1); glVertex3f(-1, -1, -1);
-    glTexCoord2f(0, 1); glVertex3f(1, -1, -1);
-    glTexCoord2f(0, 0); glVertex3f(1, -1, 1);
-    glTexCoord2f(1, 0); glVertex3f(-1, -1, 1);
-    // right
-    glNormal3f(1, 0, 0);
-    glTexCoord2f(1, 0); glVertex3f(1, -1, -1);
-    glTexCoord2f(1, 1); glVertex3f(1, 1, -1);
-    glTexCoord2f(0, 1); glVertex3f(1, 1, 1);
-    glTexCoord2f(0, 0); glVertex3f(1, -1, 1);
-    // left
-    glNormal3f(-1, 0, 0);
-    glTexCoord2f(0, 0); glVertex3f(-1, -1, -1);
-    glTexCoord2f(1, 0); glVertex3f(-1, -1, 1);
-    glTexCoord2f(1, 1); glVertex3f(-1, 1, 1);
-    glTexCoord2f(0, 1); glVertex3f(-1, 1, -1);
-    glEnd();
-}
-
 void drawCubeScene()
 {
     const double T = Time;
