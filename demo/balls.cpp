@@ -76,7 +76,7 @@ void drawBollar()
     glTranslatef(0, 0, -8);
     glRotatef(150 * Time, 0, 1, 0);
     glRotatef(-55 * Time, 1, 0, 0);
-    glRotatef((float)(55 * std::sin(Time)), 0, 0, 1);
+    glRotatef((float)(55 * std::sin((double)Time)), 0, 0, 1);
     // 2 at a beat, growing to 3 over 300 ms.
     drawBalls(CROSS, 4, flashbpm + 2);
 }

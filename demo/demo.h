@@ -9,6 +9,11 @@
 // Units: Time in float seconds; the music position and seeks in integer
 // milliseconds; trig in float milliseconds; GL rotations in degrees, sin and
 // cos in radians. Every time window is open at both ends.
+//
+// Arithmetic: time formulas are worked in 32-bit floats (their constants are
+// floats); sin and cos are taken in double precision of that float argument,
+// std::sin((double)x), and the result rounded to float where it is stored or
+// handed to GL.
 #pragma once
 
 #include <GL/gl.h>

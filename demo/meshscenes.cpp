@@ -155,7 +155,8 @@ void drawInter()
     glBindTexture(GL_TEXTURE_2D, texture[5]);   // inter01
     glPushMatrix();
     glColor3f(1, 1, 1);
-    glTranslatef((float)(100 * std::sin(-2.5f * T) - 128), (float)(120 * std::cos(3 * T) - 96), 0);
+    glTranslatef((float)(100 * std::sin((double)(-2.5f * T)) - 128),
+                 (float)(120 * std::cos((double)(3 * T)) - 96), 0);
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);   // additive
     glColor4f(1, 1, 1, alpha);
@@ -167,7 +168,8 @@ void drawInter()
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture[6]);   // inter02
     glPushMatrix();
-    glTranslatef((float)(100 * std::cos(3 * T) - 128), (float)(120 * std::cos(2.6f * T) - 96), 0);
+    glTranslatef((float)(100 * std::cos((double)(3 * T)) - 128),
+                 (float)(120 * std::cos((double)(2.6f * T)) - 96), 0);
     glColor4f(1, 1, 1, alpha);
     interQuad();
     glPopMatrix();
