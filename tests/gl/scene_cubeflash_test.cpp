@@ -1,6 +1,7 @@
 // The cube flash on real GL: the placement that the beat counter picks, the
-// catch-up after a seek, the plum clear colour that follows flashbpm, the
-// front square's dip to black, the lit cube's colour, and the state left.
+// catch-up after a seek, the plum clear colour that follows flashbpm, the two
+// squares' sizes, depths and turns, the front square's dip to black, the lit
+// cube's colour, and the state left.
 #include "scenes1_support.h"
 
 #include "platform/sound.h"
@@ -38,17 +39,14 @@ protected:
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         flashsync();
         expectLeftState();
+        expectCurrentColour(110 / 255.0f, 192 / 255.0f, 205 / 255.0f, 1, "cube flash");
     }
 
-    // What the scene leaves; through the timeline the letterbox drawn after
-    // it sets the colour back to white.
-    void expectLeftState(bool throughTimeline = false)
+    // What the scene leaves that the letterbox drawn after it in the
+    // timeline does not touch (it sets only the colour).
+    void expectLeftState()
     {
         expectHandOver("cube flash");
-        if (throughTimeline)
-            expectCurrentColour(1, 1, 1, 1, "cube flash and letterbox");
-        else
-            expectCurrentColour(110 / 255.0f, 192 / 255.0f, 205 / 255.0f, 1, "cube flash");
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
         EXPECT_FALSE(glIsEnabled(GL_LIGHTING));
         EXPECT_FALSE(glIsEnabled(GL_LIGHT0));
@@ -120,6 +118,41 @@ TEST_F(CubeFlash, ClearColourIsPlumTimesFlashbpmFromTheNextFrame)
     }
 }
 
+TEST_F(CubeFlash, TheSquaresTurnAgainstEachOtherBehindTheCube)
+{
+    // Seen through a 40 x 30 unit orthographic view (20 pixels a unit,
+    // window depth = -z / 20). At 2910 / 55 s each square has turned 2910
+    // degrees, 30 past whole turns: the back one (half-side 6, depth 12.5)
+    // counter-clockwise, so its corners lie at 45 + 30 = 75 degrees modulo
+    // 90; the front one (half-side 4.5, depth 12) clockwise, at 45 - 30 = 15.
+    glMatrixMode(GL_PROJECTION);
+    glPushMatrix();
+    glLoadIdentity();
+    glOrtho(-20, 20, -15, 15, 0, 20);
+    glMatrixMode(GL_MODELVIEW);
+    Time = 2910 / 55.0f;
+    auto polys = feedback([] { flashsync(); });
+    glMatrixMode(GL_PROJECTION);
+    glPopMatrix();
+    glMatrixMode(GL_MODELVIEW);
+    ASSERT_GE(polys.size(), 4u);
+    size_t per = polys[0].size() == 3 ? 2 : 1;   // a quad fed back as two triangles, or whole
+    struct Square {
+        const char* name;
+        double halfSide, depth, cornerAngle;
+    } squares[2] = {{"back", 6, 12.5, 75}, {"front", 4.5, 12, 15}};
+    for (int k = 0; k < 2; k++)
+        for (size_t i = k * per; i < (k + 1) * per; i++)
+            for (const FbVertex& v : polys[i]) {
+                const Square& sq = squares[k];
+                double dx = (v.x - 400) / 20, dy = (v.y - 300) / 20;
+                EXPECT_NEAR(std::hypot(dx, dy), sq.halfSide * std::sqrt(2.0), 1e-3) << sq.name;
+                EXPECT_NEAR(v.z * 20, sq.depth, 1e-3) << sq.name;
+                double angle = std::fmod(std::atan2(dy, dx) * 180 / M_PI + 360, 90);
+                EXPECT_NEAR(angle, sq.cornerAngle, 0.01) << sq.name;
+            }
+}
+
 TEST_F(CubeFlash, TheFrontSquareDipsToBlackOnTheBeatButKeepsItsAlpha)
 {
     // Placement 1 puts the cube right of centre; canvas (250, 300) lies inside
@@ -142,6 +175,11 @@ TEST_F(CubeFlash, MissingTexturesDrawTheSquaresWhiteAndGrey)
 
 TEST_F(CubeFlash, AfterASeekForwardTheCubeCatchesUpOnePlacementAFrame)
 {
+    // Squares that show nothing (white, fully transparent): round the cube
+    // the picture is the clear colour. Canvas (20, 100), inside the letterbox's
+    // opening, lies outside the cube in every placement whatever its turn: seen
+    // from the eye, at least 5 degrees outside the sphere round its corners.
+    texture[9] = texture[10] = solidTexture({255, 255, 255, 0});
     platSoundSetManual(true);
     temp = 0;
     trig[0] = 0;
@@ -163,8 +201,8 @@ TEST_F(CubeFlash, AfterASeekForwardTheCubeCatchesUpOnePlacementAFrame)
         auto c = clearColour();
         EXPECT_EQ(c[0] + c[1] + c[2], 0.0f) << "frame " << frames;
         if (frames > 0)
-            expectColour(glfix::canvasPixel(1, 1), {0, 0, 0, 255}, 0, "cleared black");
-        expectLeftState(true);
+            expectColour(glfix::canvasPixel(20, 100), {0, 0, 0, 255}, 0, "cleared black");
+        expectLeftState();
     }
     EXPECT_EQ(frames, 58);
 
