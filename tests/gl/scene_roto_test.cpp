@@ -12,14 +12,17 @@ namespace {
 const RGBA RED = {255, 0, 0, 255}, GREEN = {0, 255, 0, 255}, BLUE = {0, 0, 255, 255},
            WHITE = {255, 255, 255, 255}, CYAN = {0, 255, 255, 255},
            MAGENTA = {255, 0, 255, 255}, CLEAR = {0, 0, 0, 0};
-const RGBA CHECKER[2][2] = {{RED, GREEN}, {BLUE, WHITE}};   // [row][column]
+// The checker's white texel is fully transparent: layer 1 is drawn without
+// blending, so it shows white all the same and hides the clear colour.
+const RGBA SEE_THROUGH_WHITE = {255, 255, 255, 0};
+const RGBA CHECKER[2][2] = {{RED, GREEN}, {BLUE, WHITE}};   // [row][column], as seen
 
 class Roto : public ::testing::Test {
 protected:
     void SetUp() override
     {
         sceneState();
-        texture[12] = makeTexture(2, 2, {RED, GREEN, BLUE, WHITE});
+        texture[12] = makeTexture(2, 2, {RED, GREEN, BLUE, SEE_THROUGH_WHITE});
         texture[3] = solidTexture(CLEAR);    // scroller hidden unless a test shows it
         texture[14] = solidTexture(CLEAR);   // bubble hidden unless a test shows it
     }
@@ -81,22 +84,56 @@ void expectChecker(Map map, const char* when)
     EXPECT_GT(checked, 200) << when;
 }
 
+// The side in pixels of the checker's squares along canvas row 300 (or
+// column 400): the distance between neighbouring colour changes, which must
+// all agree to a pixel. 0 when fewer than two changes show.
+double squareSide(bool alongRow)
+{
+    int length = alongRow ? 800 : 600, last = -1;
+    double side = 0;
+    RGBA before = alongRow ? glfix::canvasPixel(0, 300) : glfix::canvasPixel(400, 0);
+    for (int i = 1; i < length; i++) {
+        RGBA p = alongRow ? glfix::canvasPixel(i, 300) : glfix::canvasPixel(400, i);
+        if (p == before)
+            continue;
+        before = p;
+        if (last >= 0 && side > 0)
+            EXPECT_NEAR(i - last, side, 1.5) << (alongRow ? "along the row" : "down the column");
+        else if (last >= 0)
+            side = i - last;
+        last = i;
+    }
+    return side;
+}
+
 }  // namespace
 
-TEST_F(Roto, TheCheckerZoomsBetween11And19AndPansRoundACircle)
+TEST_F(Roto, TheCheckerZoomsFrom11To19AndPansRoundACircle)
 {
-    for (float t : {59.5f, 61.3f, 64.4f, 70.0f, 81.9f}) {
-        frameAt(t);
-        double z = 2 * (std::sin((double)t) / 5) + 1.5;
-        EXPECT_GE(z, 1.1 - 1e-6);
-        EXPECT_LE(z, 1.9 + 1e-6);
-        double ps = std::sin((double)(t / 2)), pt = std::cos((double)(t / 2));
+    // Chosen times: at 19.5 pi, 20 pi and 20.5 pi seconds sin(Time) is -1, 0
+    // and 1, so the texture repeats 1.1, 1.5 and 1.9 times across the screen,
+    // two squares a repeat: squares 800 / 2.2 = 363.6, 266.7 and 210.5 pixels
+    // wide, 600 / 2.2 = 272.7, 200 and 157.9 high. The pan goes round the unit
+    // circle at half a radian a second: (sin, cos) of 9.75 pi, 10 pi and
+    // 10.25 pi.
+    const double H = std::sqrt(0.5);
+    struct Case {
+        float t;
+        double zoom, panS, panT, width, height;
+    } cases[] = {{61.26106f, 1.1, -H, H, 363.6, 272.7},
+                 {62.83185f, 1.5, 0, 1, 266.7, 200.0},
+                 {64.40265f, 1.9, H, H, 210.5, 157.9}};
+    for (const Case& c : cases) {
+        frameAt(c.t);
+        std::string at = "at " + std::to_string(c.t);
+        EXPECT_NEAR(squareSide(true), c.width, 1.5) << at;
+        EXPECT_NEAR(squareSide(false), c.height, 1.5) << at;
         expectChecker(
             [&](double s, double tt, double* u, double* v) {
-                *u = z * (s + ps);
-                *v = z * (tt + pt);
+                *u = c.zoom * (s + c.panS);
+                *v = c.zoom * (tt + c.panT);
             },
-            "checker");
+            at.c_str());
     }
 }
 
@@ -134,11 +171,18 @@ TEST_F(Roto, TheBubbleSwingsAndBobsMirrored)
 {
     texture[12] = solidTexture(GREEN);
     texture[14] = makeTexture(2, 1, {MAGENTA, CYAN});
-    for (float t : {60.0f, 66.0f, 64.4f, 71.0f}) {
-        frameAt(t);
-        double x = (float)(256 + 256 * std::sin((double)t));
-        double y = (float)(68 + 10 * std::sin((double)(10 * t)) + std::cos((double)(5 * t)));
-        std::string at = "at " + std::to_string(t);
+    // At 20, 20.5, 21 and 21.5 pi seconds the swing sin(Time) is 0, 1, 0, -1
+    // (left edge 256, 512, 256, 0); the bob's fast swing sin(10 Time) is 0 and
+    // its slow part cos(5 Time) is 1, 0, -1, 0 (top edge 69, 68, 67, 68).
+    struct Case {
+        float t;
+        double x, y;
+    } cases[] = {{62.83185f, 256, 69}, {64.40265f, 512, 68}, {65.97345f, 256, 67},
+                 {67.54424f, 0, 68}};
+    for (const Case& c : cases) {
+        frameAt(c.t);
+        double x = c.x, y = c.y;
+        std::string at = "at " + std::to_string(c.t);
         // Pixels whose centres lie inside the sprite's edges are covered: one
         // unit either side of an edge tells the edge to within a pixel.
         // u = 1 at the left edge: the texture's right texel shows on the left.
@@ -234,9 +278,10 @@ TEST_F(Roto, ThreeCaptionsInTurnUnderTheBubble)
     frameAt(59.5f);
     expectColour(glfix::canvasPixel(384, 300), GREEN, 0, "no caption yet");
 
-    // The bubble is drawn after the captions and covers them.
+    // The bubble is drawn after the captions and covers them: at 20.5 pi
+    // seconds it spans x 512 to 1024, and canvas (520, 300) is inside the
+    // holding first caption too (x 128 +-48 to 512 more).
     texture[14] = solidTexture(MAGENTA);
-    frameAt(70.0f);
-    double x = (float)(256 + 256 * std::sin(70.0));
-    expectColour(glfix::canvasPixel(std::max(x + 2, 384.0), 300), MAGENTA, 0, "bubble on top");
+    frameAt(64.40265f);
+    expectColour(glfix::canvasPixel(520, 300), MAGENTA, 0, "bubble on top");
 }
