@@ -250,14 +250,9 @@ TEST_F(Toolkit, TimelineLetterboxBandsAreBlackInTheirWindows)
 
 namespace {
 
-// The caption's place from the wobble formulas, for the slot drawn at base x.
-void captionCorner(float base, float* x, float* y)
-{
-    double t = Time;
-    *y = (float)((std::cos(t * (double)1.8f) + std::sin(t * (double)-0.6f)) * 25 + 64);
-    *x = (float)((std::sin(2 * t) + std::cos(t * (double)0.5f)) * 25 + base);
-}
-
+// At Time 0 the wobble is +25 both ways (cosines 1, sines 0): a caption at
+// track x lands with its top-left corner at canvas (x + 25, 89). Its start
+// sets how far along its track it is, 350 units a second.
 class Caption : public Toolkit {
 protected:
     void SetUp() override
@@ -279,11 +274,10 @@ protected:
 
 TEST_F(Caption, HoldsAt128MirroredWithItsTopRowUp)
 {
-    Time = 105;   // 5 s after its start: 1750 track units, in the hold
+    Time = 0;   // 5 s after its start: 1750 track units, in the hold at 128
     int md = glfix::modelviewDepth(), pd = glfix::projectionDepth();
-    drawText2(5, 100);
-    float x, y;
-    captionCorner(128, &x, &y);
+    drawText2(5, -5);
+    const float x = 153, y = 89;
     // u falls from 1 at the left edge: the left side shows the texture's right column.
     EXPECT_EQ(glfix::canvasPixel(x + 3, y + 3), GREEN);
     EXPECT_EQ(glfix::canvasPixel(x + 509, y + 3), RED);
@@ -306,58 +300,45 @@ TEST_F(Caption, HoldsAt128MirroredWithItsTopRowUp)
     EXPECT_EQ(glfix::projectionDepth(), pd);
 }
 
-TEST_F(Caption, ParkedOffTheLeftBeforeItsStartAndGoneAtTheEnd)
+TEST_F(Caption, ParkedOffTheLeftBeforeItsStartHalfwayInAndGoneAtTheEnd)
 {
-    // Before its start it sits at base x = -550: at most a sliver at the left edge.
-    for (float t : {10.0f, 12.3f, 13.9f}) {
+    // Before its start it holds at -550 (right edge -13): nothing shows. Half
+    // way from -550 to 128 (500 units, the eased fraction a half) it is at
+    // -211, right edge 326. Past its end it holds at 1000, off the right edge.
+    struct Case {
+        float units, right;   // right edge; none on the canvas when below 0
+    } cases[] = {{-1750, -13}, {500, 326}, {3500, -1}};
+    Time = 0;
+    for (const Case& c : cases) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        Time = t;
-        drawText2(5, 14.0f);
-        float x, y;
-        captionCorner(-550, &x, &y);
-        float right = x + 512;
-        EXPECT_LT(right, 12.0f);
+        drawText2(5, -c.units / 350);
         std::vector<unsigned char> frame = readFrame();
         int beyond = 0;
         for (size_t i = 0; i < frame.size(); i += 4)
-            if ((frame[i] || frame[i + 1] || frame[i + 2]) && (float)((i / 4) % 800) > right + 1)
+            if ((frame[i] || frame[i + 1] || frame[i + 2]) && (float)((i / 4) % 800) > c.right + 1)
                 beyond++;
-        EXPECT_EQ(beyond, 0) << "at " << t;
-        if (right > 4) {
-            EXPECT_EQ(glfix::canvasPixel(right - 2, y + 3), RED) << "at " << t;
+        EXPECT_EQ(beyond, 0) << "at " << c.units << " units";
+        if (c.right > 0) {
+            EXPECT_EQ(glfix::canvasPixel(c.right - 2, 92), RED) << "at " << c.units << " units";
         }
     }
-    // The closing caption (start 119.15) at the show's end sits past x = 950.
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    Time = 128;
-    drawText2(5, 119.15f);
-    std::vector<unsigned char> frame = readFrame();
-    int lit = 0;
-    for (size_t i = 0; i < frame.size(); i += 4)
-        lit += frame[i] || frame[i + 1] || frame[i + 2];
-    EXPECT_EQ(lit, 0);
-    float x, y;
-    captionCorner(1000, &x, &y);
-    EXPECT_GT(x, 950.0f);
 }
 
 TEST_F(Caption, TheLongTrackMatchesUntil2500AndHoldsLonger)
 {
-    auto frameOf = [](void (*draw)(int, float), float time) {
+    auto frameOf = [](void (*draw)(int, float), float units) {
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-        Time = time;
-        draw(5, 50);
+        Time = 0;
+        draw(5, -units / 350);
         return readFrame();
     };
-    for (float t : {50.5f, 52.0f, 57.0f})   // 175, 700, 2450 track units
-        EXPECT_TRUE(frameOf(drawText2, t) == frameOf(drawText, t)) << "at " << t;
+    for (float units : {175.0f, 700.0f, 2450.0f})
+        EXPECT_TRUE(frameOf(drawText2, units) == frameOf(drawText, units)) << "at " << units;
     // At 2900 units drawText2 is sliding out, drawText still holds at 128.
-    std::vector<unsigned char> two = frameOf(drawText2, 50 + 2900 / 350.0f);
-    std::vector<unsigned char> one = frameOf(drawText, 50 + 2900 / 350.0f);
+    std::vector<unsigned char> two = frameOf(drawText2, 2900);
+    std::vector<unsigned char> one = frameOf(drawText, 2900);
     EXPECT_FALSE(two == one);
-    float x, y;
-    captionCorner(128, &x, &y);
-    EXPECT_EQ(glfix::canvasPixel(x + 3, y + 3), GREEN);
+    EXPECT_EQ(glfix::canvasPixel(153 + 3, 89 + 3), GREEN);
 }
 
 TEST_F(Toolkit, BillboardFacesTheViewerUnderAnyRotation)
@@ -419,29 +400,46 @@ TEST_F(Toolkit, BillboardFacesTheViewerUnderAnyRotation)
 
 TEST_F(Toolkit, BlendTableUnitQuadAndRenderTargets)
 {
-    const GLenum table[9][2] = {{0, 0},
-                                {GL_DST_COLOR, GL_ZERO},
-                                {GL_SRC_ALPHA, GL_ONE},
-                                {GL_ZERO, GL_SRC_ALPHA},
-                                {GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA},
-                                {GL_ONE_MINUS_SRC_ALPHA, GL_ONE},
-                                {GL_ZERO, GL_ONE_MINUS_SRC_ALPHA},
-                                {GL_ONE, GL_ONE_MINUS_SRC_COLOR},
-                                {GL_ONE, GL_ONE}};
-    GLint src = 0, dst = 0;
+    // Each mode's picture: S = (0.6, 0.2, 1) at alpha a = 0.25 drawn over
+    // D = (0.4, 0.6, 0.2), worked by hand from what each mode does.
+    const float want[9][3] = {
+        {},
+        {0.24f, 0.12f, 0.2f},    // 1 multiply: S D
+        {0.55f, 0.65f, 0.45f},   // 2 additive by alpha: D + a S
+        {0.1f, 0.15f, 0.05f},    // 3 darken by alpha: a D
+        {0.45f, 0.5f, 0.4f},     // 4 transparency: a S + (1 - a) D
+        {0.85f, 0.75f, 0.95f},   // 5 additive by inverse alpha: (1 - a) S + D
+        {0.3f, 0.45f, 0.15f},    // 6 cut out by alpha: (1 - a) D
+        {0.76f, 0.68f, 1.0f},    // 7 screen: S + (1 - S) D
+        {1.0f, 0.8f, 1.0f},      // 8 additive: S + D, clamped
+    };
+    glDisable(GL_TEXTURE_2D);
     for (int mode = 1; mode <= 8; mode++) {
+        glClearColor(0.4f, 0.6f, 0.2f, 1);
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
         autoMaterialBlendMode(mode);
-        glGetIntegerv(GL_BLEND_SRC, &src);
-        glGetIntegerv(GL_BLEND_DST, &dst);
-        EXPECT_EQ((GLenum)src, table[mode][0]) << mode;
-        EXPECT_EQ((GLenum)dst, table[mode][1]) << mode;
+        EXPECT_FALSE(glIsEnabled(GL_BLEND)) << "mode " << mode << " leaves blending as it was";
+        glEnable(GL_BLEND);
+        ViewOrtho();
+        glColor4f(0.6f, 0.2f, 1, 0.25f);
+        canvasQuad(0, 0, 800, 600);
+        ViewPerspective();
+        glDisable(GL_BLEND);
+        Pixel p = glfix::canvasPixel(400, 300);
+        for (int k = 0; k < 3; k++)
+            EXPECT_NEAR(p[k], want[mode][k] * 255, 1.5) << "mode " << mode << " channel " << k;
     }
+    glColor4f(1, 1, 1, 1);
+    glClearColor(0, 0, 0, 1);
+    glBlendFunc(GL_ZERO, GL_SRC_COLOR);
+    GLint src = 0, dst = 0;
     for (int bad : {0, 9, -1}) {
         autoMaterialBlendMode(bad);
         glGetIntegerv(GL_BLEND_SRC, &src);
-        EXPECT_EQ((GLenum)src, (GLenum)GL_ONE) << "mode " << bad << " changes nothing";
+        glGetIntegerv(GL_BLEND_DST, &dst);
+        EXPECT_EQ((GLenum)src, (GLenum)GL_ZERO) << "mode " << bad << " changes nothing";
+        EXPECT_EQ((GLenum)dst, (GLenum)GL_SRC_COLOR) << "mode " << bad << " changes nothing";
     }
-    EXPECT_FALSE(glIsEnabled(GL_BLEND));
     glBlendFunc(GL_ONE, GL_ZERO);
 
     // DrawQuad: the texture's v edge goes to the square's y = 1 edge.
