@@ -44,7 +44,17 @@ protected:
     }
 };
 
-double barTop(int i, float t) { return (float)(256 + (std::sin((double)(i + t / 2)) / 2) * 500); }
+// Bar i's top edge swings 250 either side of 256 with phase i + Time / 2.
+// At 4 pi seconds the phases are i + 2 pi, and 11, 22 and 33 lie within
+// 0.02 of 3.5 pi, 7 pi and 10.5 pi: bars 0, 11, 22, 33 are at the middle,
+// the top, the middle (2.2 above it: sin(7 pi + 0.0088) = -0.0088) and the
+// bottom of the swing.
+const float FOUR_PI = 12.566371f;
+struct BarTop {
+    int bar;
+    double top;
+};
+const BarTop AT_FOUR_PI[] = {{0, 256}, {11, 6}, {22, 253.8}, {33, 506}};
 
 }  // namespace
 
@@ -61,48 +71,55 @@ TEST_F(Intro, BlackBeforeTheBarsAndOnTheBoundsOfEachAct)
 
 TEST_F(Intro, ThirtyFiveBarsOnPhaseShiftedSinesFromJustAfterSeven)
 {
-    float t = std::nextafter(7.0f, 8.0f);
-    Time = t;
-    // The caption is still parked wholly left of the canvas, so every polygon
-    // that survives clipping is a bar.
-    auto polys = feedback([] { drawIntroScene(); });
-    ASSERT_EQ(polys.size() % 35, 0u) << "35 bars, each one quad (or two triangles)";
-    size_t per = polys.size() / 35;
-    for (int i = 0; i < 35; i++) {
-        // Window y grows upwards: the bar's top edge is the highest window y.
-        float hi = -1e9f, lo = 1e9f, left = 1e9f;
-        for (size_t k = i * per; k < (i + 1) * per; k++)
-            for (const FbVertex& v : polys[k]) {
-                hi = std::max(hi, v.y), lo = std::min(lo, v.y), left = std::min(left, v.x);
-            }
-        EXPECT_NEAR(600 - hi, barTop(i, t), 1e-3) << "bar " << i;
-        EXPECT_NEAR(hi - lo, 32, 1e-3) << "bar " << i;
-        EXPECT_NEAR(left, 0, 1e-3) << "bar " << i;
+    // Just after 7 s bar 0's phase is 3.5: its top at 256 + 250 sin 3.5 = 168.3.
+    struct Case {
+        float t;
+        std::vector<BarTop> tops;
+    } cases[] = {{std::nextafter(7.0f, 8.0f), {{0, 168.3}}},
+                 {FOUR_PI, {std::begin(AT_FOUR_PI), std::end(AT_FOUR_PI)}}};
+    for (const Case& c : cases) {
+        Time = c.t;
+        // The caption is still parked wholly left of the canvas, so every
+        // polygon that survives clipping is a bar.
+        auto polys = feedback([] { drawIntroScene(); });
+        ASSERT_EQ(polys.size() % 35, 0u) << "35 bars, each one quad (or two triangles)";
+        size_t per = polys.size() / 35;
+        std::vector<double> tops;
+        for (int i = 0; i < 35; i++) {
+            // Window y grows upwards: the bar's top edge is the highest window y.
+            float hi = -1e9f, lo = 1e9f, left = 1e9f;
+            for (size_t k = i * per; k < (i + 1) * per; k++)
+                for (const FbVertex& v : polys[k]) {
+                    hi = std::max(hi, v.y), lo = std::min(lo, v.y), left = std::min(left, v.x);
+                }
+            tops.push_back(600 - hi);
+            EXPECT_NEAR(hi - lo, 32, 1e-3) << "bar " << i;
+            EXPECT_NEAR(left, 0, 1e-3) << "bar " << i;
+        }
+        for (const BarTop& b : c.tops)
+            EXPECT_NEAR(tops[b.bar], b.top, 0.05) << "bar " << b.bar << " at " << c.t;
     }
-    EXPECT_NEAR(barTop(0, t), 168.3, 0.05);
 }
 
 TEST_F(Intro, BarsAreOpaqueMirroredAndTheLastDrawnIsOnTop)
 {
-    frameAt(10.0f);
+    // At 25 pi - 68 s bar 34's phase is 12.5 pi: its top is at the bottom of
+    // the swing, 506, over bars 3, 9 and 15 (tops about 485, 504, 503).
+    frameAt(10.539816f);
     expectHandOver("intro with bars");
     expectCurrentColour(1, 1, 1, 1, "intro with bars");
     EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
 
     // Bar 34 is drawn last, so it shows whole; u runs from 1 at its left end,
     // so the right column of the texture is at the canvas's left.
-    double top = barTop(34, 10.0f);
+    const double top = 506;
     expectColour(glfix::canvasPixel(10, top + 8), GREEN, 0, "bar 34 upper left");
     expectColour(glfix::canvasPixel(700, top + 8), RED, 0, "bar 34 upper right");
     expectColour(glfix::canvasPixel(10, top + 24), YELLOW, 0, "bar 34 lower left");
     expectColour(glfix::canvasPixel(700, top + 24), BLUE, 0, "bar 34 lower right");
 
-    // Below the lowest bar the canvas stays black.
-    double lowest = 0;
-    for (int i = 0; i < 35; i++)
-        lowest = std::max(lowest, barTop(i, 10.0f) + 32);
-    if (lowest < 596)
-        expectColour(glfix::canvasPixel(400, lowest + 3), BLACK, 0, "below the bars");
+    // Below the bars' reach (top at most 506, 32 high) the canvas stays black.
+    expectColour(glfix::canvasPixel(400, 541), BLACK, 0, "below the bars");
 }
 
 TEST_F(Intro, TheC64PictureScrollsOneCanvasHeightEveryOneAndAHalfSeconds)
@@ -192,19 +209,13 @@ TEST_F(Intro, TheCaptionBlendsOverThePictureAndWaitsOffTheLeftEdge)
 TEST_F(Intro, TheLetterboxCoversTheBarsUntil22)
 {
     platSoundSetManual(true);
-    platSoundSetManualTime(10000);
+    platSoundSetManualTime(12566);
     DrawGLScene();
     ASSERT_STREQ(sceneName, "intro");
     expectHandOver("intro and letterbox");
     expectCurrentColour(1, 1, 1, 1, "intro and letterbox");
-    // Some bars reach into both bands at 10 s; the bands stay black.
-    int inTop = 0, inBottom = 0;
-    for (int i = 0; i < 35; i++) {
-        inTop += barTop(i, 10.0f) < 89;
-        inBottom += barTop(i, 10.0f) + 32 > 511;
-    }
-    ASSERT_GT(inTop, 0);
-    ASSERT_GT(inBottom, 0);
+    // At 4 pi s bar 11 spans y 6 to 38 and bar 33 y 506 to 538, inside the
+    // bands; the bands stay black.
     for (int y = 0; y < 600; y += 3) {
         if (y >= 90 && y < 510)
             continue;
