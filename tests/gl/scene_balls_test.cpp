@@ -1,5 +1,6 @@
-// The ball scenes on real GL: the beat-flashing background, the section
-// frames, the sprite sizes, and depth writes off so order does not matter.
+// The ball scenes on real GL: the beat-flashing background, where each ball
+// is and its colour, the sprite sizes, and depth writes off so order does not
+// matter.
 #include "scenes2_support.h"
 
 #include <algorithm>
@@ -33,7 +34,9 @@ void expectBallsHandOver(const char* where, const float* lastColour)
         EXPECT_FLOAT_EQ(c[i], lastColour[i]) << where;
 }
 
+const float CYAN[4] = {0, 1, 1, 0.8f};
 const float RED[4] = {1, 0, 0, 0.8f};
+const float BLUE[4] = {0, 0, 1, 0.8f};
 const float YELLOW[4] = {1, 1, 0, 0.8f};
 
 }  // namespace
@@ -69,44 +72,13 @@ TEST_F(Balls, ThePassingRowKeepsTheLastClearColour)
     EXPECT_FLOAT_EQ(c[2], 0.6f);
 }
 
-TEST_F(Balls, EachSectionStartsAtItsOffsetAndHandsOverItsFrame)
-{
-    // The column at y = -10 at 90 s, climbing 3.5 a second.
-    for (float t : {90.0f, 92.0f, 94.99f}) {
-        Time = t;
-        drawBollar3(90);
-        auto m = s2::modelview();
-        EXPECT_FLOAT_EQ(m[12], 0);
-        EXPECT_NEAR(m[13], 3.5f * (t - 90) - 10, 1e-4) << t;
-        EXPECT_FLOAT_EQ(m[14], -8);
-        expectBallsHandOver("drawBollar3", RED);
-    }
-    // The row at x = -8 at 100 s, travelling 3 a second.
-    for (float t : {100.0f, 102.5f, 104.99f}) {
-        Time = t;
-        drawBollar2(100);
-        auto m = s2::modelview();
-        EXPECT_NEAR(m[12], 3 * (t - 100) - 8, 1e-4) << t;
-        EXPECT_FLOAT_EQ(m[13], 0);
-        EXPECT_FLOAT_EQ(m[14], -8);
-        expectBallsHandOver("drawBollar2", RED);
-    }
-    // The cross turns about its centre 8 units away.
-    Time = 97.3f;
-    drawBollar();
-    auto m = s2::modelview();
-    EXPECT_NEAR(m[12], 0, 1e-6);
-    EXPECT_NEAR(m[13], 0, 1e-6);
-    EXPECT_NEAR(m[14], -8, 1e-6);
-    expectBallsHandOver("drawBollar", YELLOW);
-}
-
 namespace {
 
 // The window rectangles of the sprites a scene draws (each quad is fed back
-// as two triangles).
+// as two triangles), with their depth and colour.
 struct Rect {
-    float x0, y0, x1, y1;
+    float x0, y0, x1, y1, z;
+    float colour[4];
 };
 
 std::vector<Rect> spriteRects(const std::function<void()>& draw)
@@ -115,7 +87,8 @@ std::vector<Rect> spriteRects(const std::function<void()>& draw)
     EXPECT_EQ(polys.size() % 2, 0u);
     std::vector<Rect> rects;
     for (size_t i = 0; i + 1 < polys.size(); i += 2) {
-        Rect r{1e9f, 1e9f, -1e9f, -1e9f};
+        const s2::FbVertex& first = polys[i][0];
+        Rect r{1e9f, 1e9f, -1e9f, -1e9f, first.z, {first.r, first.g, first.b, first.a}};
         for (size_t k = i; k < i + 2; k++)
             for (auto& v : polys[k]) {
                 r.x0 = std::min(r.x0, v.x);
@@ -129,6 +102,73 @@ std::vector<Rect> spriteRects(const std::function<void()>& draw)
 }
 
 }  // namespace
+
+TEST_F(Balls, EachBallIsInPlaceInItsColourAndSpinsWithTheMusicsTime)
+{
+    // One time a section, worked by hand, where spinning with the time since
+    // the section began (150 degrees a second from 0) would put the balls
+    // elsewhere.
+    // - Column at 92.4 s: 2.4 s up from y -10 at 3.5 a second, y -1.6; turned
+    //   150 x 92.4 = 38.5 turns about x, so its y offsets are reversed.
+    // - Cross at 31 pi s: roll 55 sin(31 pi) = 0; tilt -55 x 31 pi = 43.58
+    //   degrees about x takes (0, 0, -2) to (0, 1.379, -1.449); the turn of
+    //   150 x 31 pi = 208.41 degrees about y then gives (0.689, 1.379,
+    //   1.275) and takes (-2, 0, 0) to (1.759, 0, -0.951).
+    // - Row at 102 s: 2 s right from x -8 at 3 a second, x -2; turned 42.5
+    //   turns about y, so its x offsets are reversed.
+    struct Want {
+        double x, y, z;
+        const float* colour;
+    };
+    struct Section {
+        const char* name;
+        float t;
+        void (*draw)();
+        std::vector<Want> balls;
+        const float* lastColour;
+    } sections[] = {
+        {"column", 92.4f, [] { drawBollar3(90); },
+         {{0, -1.6, -8, CYAN}, {0, 1.4, -8, RED}, {0, -4.6, -8, BLUE}, {0, 4.4, -8, YELLOW},
+          {0, -7.6, -8, RED}},
+         RED},
+        {"cross", 97.38937f, [] { drawBollar(); },
+         {{0.689, 1.379, -6.725, CYAN}, {1.759, 0, -8.951, RED}, {-1.759, 0, -7.049, BLUE},
+          {-0.689, -1.379, -9.275, YELLOW}},
+         YELLOW},
+        {"row", 102.0f, [] { drawBollar2(100); },
+         {{-2, 0, -8, CYAN}, {1, 0, -8, RED}, {-5, 0, -8, BLUE}, {4, 0, -8, YELLOW},
+          {-8, 0, -8, RED}},
+         RED},
+    };
+    for (const Section& sec : sections) {
+        Time = sec.t;
+        flashbpm = 1;
+        // A 40 x 30 unit orthographic view: 20 pixels a unit, eye z = (0.5 -
+        // window depth) x 200.
+        glMatrixMode(GL_PROJECTION);
+        glPushMatrix();
+        glLoadIdentity();
+        glOrtho(-20, 20, -15, 15, -100, 100);
+        glMatrixMode(GL_MODELVIEW);
+        auto rects = spriteRects(sec.draw);
+        glMatrixMode(GL_PROJECTION);
+        glPopMatrix();
+        glMatrixMode(GL_MODELVIEW);
+        ASSERT_EQ(rects.size(), sec.balls.size()) << sec.name;
+        for (const Want& w : sec.balls) {
+            int found = 0;
+            for (const Rect& r : rects)
+                found += std::equal(r.colour, r.colour + 4, w.colour) &&
+                         std::fabs((r.x0 + r.x1) / 2 - (400 + 20 * w.x)) < 0.1 &&
+                         std::fabs((r.y0 + r.y1) / 2 - (300 + 20 * w.y)) < 0.1 &&
+                         std::fabs((0.5 - r.z) * 200 - w.z) < 0.01;
+            EXPECT_EQ(found, 1) << sec.name << ": no ball (" << w.x << ", " << w.y << ", " << w.z
+                                << ") in " << w.colour[0] << " " << w.colour[1] << " "
+                                << w.colour[2];
+        }
+        expectBallsHandOver(sec.name, sec.lastColour);
+    }
+}
 
 TEST_F(Balls, CrossBallsAreFourUnitsAcrossOnABeatAndSixFrom300msOn)
 {
