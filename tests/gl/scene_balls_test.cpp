@@ -105,17 +105,13 @@ std::vector<Rect> spriteRects(const std::function<void()>& draw)
 
 TEST_F(Balls, EachBallIsInPlaceInItsColourAndSpinsWithTheMusicsTime)
 {
-    // One time a section, worked by hand, where spinning with the time since
-    // the section began (150 degrees a second from 0) would put the balls
-    // elsewhere.
-    // - Column at 92.4 s: 2.4 s up from y -10 at 3.5 a second, y -1.6; turned
-    //   150 x 92.4 = 38.5 turns about x, so its y offsets are reversed.
-    // - Cross at 31 pi s: roll 55 sin(31 pi) = 0; tilt -55 x 31 pi = 43.58
-    //   degrees about x takes (0, 0, -2) to (0, 1.379, -1.449); the turn of
-    //   150 x 31 pi = 208.41 degrees about y then gives (0.689, 1.379,
-    //   1.275) and takes (-2, 0, 0) to (1.759, 0, -0.951).
-    // - Row at 102 s: 2 s right from x -8 at 3 a second, x -2; turned 42.5
-    //   turns about y, so its x offsets are reversed.
+    // Worked by hand at one time a section, where spinning with the time since
+    // the section began would put the balls elsewhere. Column, 92.4 s: up 3.5
+    // x 2.4 from y -10, turned 150 x 92.4 = 38.5 turns about x (y offsets
+    // reversed). Cross, 31 pi s: no roll (sin 31 pi = 0); the tilt of 43.58
+    // degrees about x takes (0, 0, -2) to (0, 1.379, -1.449), the turn of
+    // 208.41 about y then to (0.689, 1.379, 1.275), and (-2, 0, 0) to (1.759,
+    // 0, -0.951). Row, 102 s: right 3 x 2 from x -8, 42.5 turns about y.
     struct Want {
         double x, y, z;
         const float* colour;
@@ -162,9 +158,7 @@ TEST_F(Balls, EachBallIsInPlaceInItsColourAndSpinsWithTheMusicsTime)
                          std::fabs((r.x0 + r.x1) / 2 - (400 + 20 * w.x)) < 0.1 &&
                          std::fabs((r.y0 + r.y1) / 2 - (300 + 20 * w.y)) < 0.1 &&
                          std::fabs((0.5 - r.z) * 200 - w.z) < 0.01;
-            EXPECT_EQ(found, 1) << sec.name << ": no ball (" << w.x << ", " << w.y << ", " << w.z
-                                << ") in " << w.colour[0] << " " << w.colour[1] << " "
-                                << w.colour[2];
+            EXPECT_EQ(found, 1) << sec.name << " ball at " << w.x << ", " << w.y << ", " << w.z;
         }
         expectBallsHandOver(sec.name, sec.lastColour);
     }
