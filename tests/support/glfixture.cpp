@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "app/app.h"
 #include "demo/demo.h"
 #include "platform/headless.h"
@@ -21,11 +23,71 @@ void context(int width, int height)
         ctxWidth = width;
         ctxHeight = height;
     }
+    for (GLenum mode : {GL_PROJECTION, GL_TEXTURE, GL_MODELVIEW}) {
+        glMatrixMode(mode);
+        GLint depth = 1;
+        glGetIntegerv(mode == GL_PROJECTION ? GL_PROJECTION_STACK_DEPTH
+                      : mode == GL_TEXTURE  ? GL_TEXTURE_STACK_DEPTH
+                                            : GL_MODELVIEW_STACK_DEPTH,
+                      &depth);
+        for (; depth > 1; depth--)
+            glPopMatrix();
+    }
     ReSizeGLScene(width, height);
+}
+
+void freshContext(int width, int height)
+{
+    if (ctxWidth)
+        platHeadlessDestroy();
+    ctxWidth = ctxHeight = 0;
+    context(width, height);
+}
+
+void freshShow(int width, int height)
+{
+    freshContext(width, height);
+    platSoundSetManual(true);
+    platSoundSetManualTime(0);
+    temp = 0;
+    for (float& t : trig)
+        t = 0;
+    effect = 0;
+    Time = flashbpm = flashbpm2 = syncbpm = 0;
+    std::srand(1);
 }
 
 void baselineState()
 {
+    for (GLenum cap : {GL_LIGHTING, GL_LIGHT0, GL_COLOR_MATERIAL, GL_NORMALIZE, GL_FOG,
+                       GL_CULL_FACE, GL_ALPHA_TEST, GL_SCISSOR_TEST, GL_STENCIL_TEST,
+                       GL_TEXTURE_GEN_S, GL_TEXTURE_GEN_T})
+        glDisable(cap);
+    glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    glDepthMask(GL_TRUE);
+    glPolygonMode(GL_FRONT_AND_BACK, GL_FILL);
+    glBlendFunc(GL_ONE, GL_ZERO);
+    glTexEnvi(GL_TEXTURE_ENV, GL_TEXTURE_ENV_MODE, GL_MODULATE);
+    glBindTexture(GL_TEXTURE_2D, 0);
+    glMatrixMode(GL_TEXTURE);
+    glLoadIdentity();
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();   // light 0's position is taken in eye space
+    const GLfloat none[4] = {0, 0, 0, 1}, white[4] = {1, 1, 1, 1}, grey[4] = {0.2f, 0.2f, 0.2f, 1},
+                  lightGrey[4] = {0.8f, 0.8f, 0.8f, 1}, fromViewer[4] = {0, 0, 1, 0};
+    glLightfv(GL_LIGHT0, GL_AMBIENT, none);
+    glLightfv(GL_LIGHT0, GL_DIFFUSE, white);
+    glLightfv(GL_LIGHT0, GL_SPECULAR, white);
+    glLightfv(GL_LIGHT0, GL_POSITION, fromViewer);
+    glLightModelfv(GL_LIGHT_MODEL_AMBIENT, grey);
+    glLightModeli(GL_LIGHT_MODEL_TWO_SIDE, GL_FALSE);
+    glColorMaterial(GL_FRONT_AND_BACK, GL_AMBIENT_AND_DIFFUSE);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, grey);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_DIFFUSE, lightGrey);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_SPECULAR, none);
+    glMaterialfv(GL_FRONT_AND_BACK, GL_EMISSION, none);
+    glMaterialf(GL_FRONT_AND_BACK, GL_SHININESS, 0);
+
     glEnable(GL_TEXTURE_2D);
     glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
     glShadeModel(GL_SMOOTH);

@@ -9,12 +9,26 @@
 namespace glfix {
 
 // Makes the process's headless context current (created on first use) at
-// this size, with the viewport and the show's perspective set for it.
-// Fails the calling test when no context can be made.
+// this size, with every matrix stack at its base, the viewport and the show's
+// perspective set for it. Fails the calling test when no context can be made.
 void context(int width = 800, int height = 600);
 
-// The show's start-up GL state, without loading assets or music: what InitGL
-// sets before its tables and files. For tests of single drawing routines.
+// A new context at this size, whatever the current one: every piece of GL
+// state at GL's defaults and no texture names, as a window creation gives the
+// show's start-up. Textures of earlier tests are gone with the old one.
+void freshContext(int width = 800, int height = 600);
+
+// What a process starting the show has before InitGL, whatever ran before in
+// this one: a fresh context, the manual clock at 0, no beat registered, the
+// cube at its first placement, the scene envelopes and Time at 0, and rand()
+// at its start (so InitGL's random table is a fresh process's).
+void freshShow(int width, int height);
+
+// The show's start-up GL state, without loading assets or music: GL's own
+// defaults for what scenes and tests switch (lighting with light 0 and the
+// materials, fog, culling, masks, texture generation, blend function,
+// texture environment, texture matrix), then what InitGL sets before its
+// tables and files. For tests of single drawing routines.
 void baselineState();
 
 // RGBA bytes of the pixel at window x, y with y counted from the TOP row.
