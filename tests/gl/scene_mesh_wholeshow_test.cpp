@@ -10,11 +10,8 @@
 
 TEST(WholeShow, EveryFrameAt60FpsHandsOverCleanStateAndTheShowEndsAfter128s)
 {
-    platSoundSetManual(true);
-    glfix::context(160, 120);
+    glfix::freshShow(160, 120);   // whatever ran before in this process
     ASSERT_TRUE(InitGL());
-    temp = 0;
-    trig[0] = 0;
 
     FrameRate rate;
     std::map<std::string, int> frames;
