@@ -23,14 +23,29 @@ bool isIdentity(const std::array<float, 16>& m)
     return true;
 }
 
+// The camera, the tube and the images on their own: the mesh slots empty
+// (whatever an earlier start-up loaded there is put back afterwards), so the
+// face, the torus and the spike ball hide nothing; the meshes' own tests draw
+// them.
 class MeshScenes : public ::testing::Test {
 protected:
+    OBJ_Model_t saved[4];
+
     void SetUp() override
     {
         s2::sceneSetup();
         for (int slot : {5, 6, 11, 12, 18})
             texture[slot] = 0;
         flashbpm = flashbpm2 = syncbpm = 1;
+        for (int slot = 0; slot < 4; slot++) {
+            saved[slot] = model[slot];
+            model[slot] = {};
+        }
+    }
+    void TearDown() override
+    {
+        for (int slot = 0; slot < 4; slot++)
+            model[slot] = saved[slot];
     }
 };
 
