@@ -6,6 +6,7 @@
 #include "platform/sound.h"
 
 #include <cmath>
+#include <cstdlib>
 
 using namespace scenes1;
 
@@ -20,15 +21,10 @@ protected:
     void SetUp() override
     {
         sceneState();
-        for (int i = 0; i < 60; i++)
-            savedRand[i] = vRand[i];
+        std::srand(1);   // the random table a fresh process's start-up makes
+        genrandtab();
     }
-    void TearDown() override
-    {
-        for (int i = 0; i < 60; i++)
-            vRand[i] = savedRand[i];
-        glClearColor(0, 0, 0, 1);
-    }
+    void TearDown() override { glClearColor(0, 0, 0, 1); }
 
     void frameAt(float t)
     {
@@ -39,8 +35,6 @@ protected:
         expectCurrentColour(1, 1, 1, 1, "c64");
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
     }
-
-    VECTOR3 savedRand[60];
 };
 
 bool isColour(RGBA p, RGBA c, int tol = 1)
