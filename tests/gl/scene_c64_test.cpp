@@ -7,6 +7,7 @@
 
 #include <cmath>
 #include <cstdlib>
+#include <map>
 
 using namespace scenes1;
 
@@ -34,6 +35,23 @@ protected:
         expectHandOver("c64");
         expectCurrentColour(1, 1, 1, 1, "c64");
         EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    }
+
+    // Runs the scene at `t` in feedback through a projection that is a plain
+    // scale, so that window coordinates give eye coordinates back: `ortho`
+    // is glOrtho's box, `turn` degrees about y turn the view first. The
+    // show's perspective is put back afterwards.
+    std::vector<FbPolygon> sceneThroughOrtho(float t, std::array<double, 6> ortho, double turn)
+    {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(ortho[0], ortho[1], ortho[2], ortho[3], ortho[4], ortho[5]);
+        glRotated(turn, 0, 1, 0);
+        glMatrixMode(GL_MODELVIEW);
+        Time = t;
+        auto polys = feedback([] { drawC64Scene(); });
+        glfix::context();
+        return polys;
     }
 };
 
@@ -123,7 +141,7 @@ TEST_F(C64, FirstFrameClearsBlackThenLightBlueAroundTheDarkScreen)
         expectColour(glfix::canvasPixel(p.x, p.y), p.want, 1, "second frame");
 }
 
-TEST_F(C64, SpheresOnlyInsideTheirWindowAndNothingButTheScreenAt37)
+TEST_F(C64, SixtySpheresOnlyInsideTheirWindowAndNothingButTheScreenAt37)
 {
     temp = 30;
     frameAt(30.0f);
@@ -132,6 +150,70 @@ TEST_F(C64, SpheresOnlyInsideTheirWindowAndNothingButTheScreenAt37)
         frameAt(t);
         EXPECT_EQ(countColour(64, 96, 734, 516, LIGHT_BLUE), 0) << "at " << t;
         EXPECT_EQ(countColour(64, 96, 734, 516, DARK_BLUE), 670 * 420) << "at " << t;
+    }
+
+    // Sixty of them. Placed a unit apart on a 4 x 4 x 4 grid (four points
+    // left out) and seen through a plain scale (window x = 100 x + 400,
+    // y = 100 y + 300, depth = -z / 20), the polygons of one sphere have
+    // their centres within its radius, 0.2, of its own; those of two spheres
+    // lie at least 0.6 apart. Polygons within half a unit are one sphere.
+    for (int i = 0; i < 60; i++)
+        vRand[i] = {3.0f * (i % 4) - 4.5f, 3.0f * (i / 4 % 4) - 4.5f, 3.0f * (i / 16) - 4.5f};
+    std::vector<std::array<double, 3>> spheres;
+    for (const FbPolygon& p : sceneThroughOrtho(30.0f, {-4, 4, -3, 3, 0, 20}, 0)) {
+        if (std::fabs(p[0].r - 0.48f) > 1e-3 || std::fabs(p[0].b - 0.85f) > 1e-3)
+            continue;   // the screen behind them
+        std::array<double, 3> c{};
+        for (const FbVertex& v : p) {
+            c[0] += (v.x - 400) / 100 / p.size();
+            c[1] += (v.y - 300) / 100 / p.size();
+            c[2] += -20.0 * v.z / p.size();
+        }
+        bool known = false;
+        for (const auto& s : spheres)
+            known = known || std::hypot(c[0] - s[0], c[1] - s[1], c[2] - s[2]) < 0.5;
+        if (!known)
+            spheres.push_back(c);
+    }
+    EXPECT_EQ(spheres.size(), 60u);
+}
+
+TEST_F(C64, TheTunnelIs190RingsThreeUnitsApartComingAtFiveUnitsASecond)
+{
+    // Seen from the side (a quarter turn about y, then glOrtho: window
+    // x = eye z + 700, y = 100 eye y + 300), every face of a ring spans its
+    // 1.4 units of depth, so the middle of a face's window x range is the
+    // ring's depth + 700. At 46 s the tunnel has come 9 s x 5 = 45 units:
+    // the first ring is 45 units behind the eye (window x 745) and the last,
+    // 189 x 3 = 567 units further, at -522 (178). At 51.5 s it has come
+    // 72.5 units: 772.5 down to 205.5. The rings are grey (syncbpm), the
+    // pyramid light blue and black.
+    syncbpm = 0.5f;
+    for (auto [t, last] : {std::pair<float, double>{46.0f, 178}, {51.5f, 205.5}}) {
+        std::map<long, int> faces;   // ring depth + 700, in 1/100 units -> faces
+        for (const FbPolygon& p : sceneThroughOrtho(t, {-700, 100, -3, 3, -10, 10}, 90)) {
+            if (std::fabs(p[0].r - 0.5f) > 1e-3 || std::fabs(p[0].b - 0.5f) > 1e-3)
+                continue;
+            double lo = 1e9, hi = -1e9;
+            for (const FbVertex& v : p) {
+                lo = std::min(lo, (double)v.x);
+                hi = std::max(hi, (double)v.x);
+            }
+            EXPECT_NEAR(hi - lo, 1.4, 1e-3) << t;
+            faces[std::lround((lo + hi) / 2 * 100)]++;
+        }
+        ASSERT_EQ(faces.size(), 190u) << "rings at " << t;
+        long want = std::lround(last * 100);
+        int perRing = faces.begin()->second;   // its faces, as GL splits them
+        int wrong = 0;
+        for (const auto& [x, n] : faces) {
+            if ((std::labs(x - want) > 2 || n != perRing) && !wrong++)
+                ADD_FAILURE() << "at " << t << " s a ring at window x " << x / 100.0 << " with "
+                              << n << " faces, where one was due at " << want / 100.0 << " with "
+                              << perRing;
+            want += 300;
+        }
+        EXPECT_EQ(wrong, 0) << "rings out of place at " << t << " s";
     }
 }
 
