@@ -62,12 +62,28 @@ void writeSolidPng(const std::string& path, int index)
     std::fclose(f);
 }
 
+// Each test starts the show as a window creation does, whatever ran before
+// in this process: a new context, no texture, mesh or render target loaded,
+// no music stream yet. The meshes and stream of earlier tests are put back
+// afterwards.
 class Startup : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        glfix::context();
+        glfix::freshContext();
         platSoundSetManual(true);
+        for (int slot = 0; slot < 32; slot++) {
+            savedModel[slot] = model[slot];
+            model[slot] = {};
+        }
+        for (GLuint& t : texture)
+            t = 0;
+        rendertexture = depthtexture = 0;   // names in the old context
+        savedStream = stream;
+        savedChannel = channel;
+        stream = nullptr;
+        channel = -1;
+
         char buf[4096];
         ASSERT_NE(getcwd(buf, sizeof buf), nullptr);
         home = buf;
@@ -83,6 +99,14 @@ protected:
     {
         EXPECT_EQ(chdir(home.c_str()), 0);
         std::system(("rm -rf " + dir).c_str());
+        for (int slot = 0; slot < 32; slot++) {
+            OBJ_FreeModel(&model[slot]);
+            model[slot] = savedModel[slot];
+        }
+        if (stream)
+            platStreamClose(stream);
+        stream = savedStream;
+        channel = savedChannel;
         glfix::baselineState();
     }
 
@@ -99,6 +123,9 @@ protected:
     }
 
     std::string home, dir;
+    OBJ_Model_t savedModel[32];
+    PlatStream* savedStream;
+    int savedChannel;
 };
 
 // Puts every piece of state InitGL sets to something else first.
@@ -124,8 +151,6 @@ void scrambleState()
 TEST_F(Startup, SetsTheBaselineStateAndFillsEverySlot)
 {
     scrambleState();
-    for (GLuint& t : texture)
-        t = 0;
     ASSERT_TRUE(InitGL());
 
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
