@@ -1,14 +1,23 @@
-// InitGL on real GL, in a scratch directory holding texture files this test
-// writes (each slot's file a colour of its own): the fixed state, every
-// texture in its slot, missing files, and a second start-up as after F1.
+// InitGL on real GL, on a new context, in a scratch directory holding
+// texture files this test writes (each slot's file a colour of its own) and
+// the show's four meshes: the fixed state, every texture and mesh in its
+// slot, the music started last, missing files, and a second start-up as
+// after F1.
 #include <gtest/gtest.h>
 #include <png.h>
+#include <fcntl.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <sys/stat.h>
+#include <sys/syscall.h>
+#include <thread>
 
 #include "demo/demo.h"
 #include "glfixture.h"
@@ -39,6 +48,35 @@ int fileIndex(const std::string& name)
     return -1;
 }
 
+// The manifest's meshes by slot, and what each file holds, counted straight
+// from it: its "v" lines, and an "f" line of n corners as n - 2 triangles.
+const char* const MESH_FILE[4] = {"torus2", "face", "spikeball", "landscape_tube"};
+
+struct MeshCounts {
+    unsigned vertices = 0, triangles = 0;
+};
+
+MeshCounts countMesh(const std::string& path)
+{
+    MeshCounts c;
+    std::ifstream in(path);
+    std::string line, word;
+    while (std::getline(in, line)) {
+        std::istringstream words(line);
+        if (!(words >> word))
+            continue;
+        if (word == "v") {
+            c.vertices++;
+        } else if (word == "f") {
+            int corners = 0;
+            while (words >> word)
+                corners++;
+            c.triangles += corners - 2;
+        }
+    }
+    return c;
+}
+
 void writeSolidPng(const std::string& path, int index)
 {
     FILE* f = std::fopen(path.c_str(), "wb");
@@ -64,8 +102,8 @@ void writeSolidPng(const std::string& path, int index)
 
 // Each test starts the show as a window creation does, whatever ran before
 // in this process: a new context, no texture, mesh or render target loaded,
-// no music stream yet. The meshes and stream of earlier tests are put back
-// afterwards.
+// no music stream yet. The meshes, render targets and stream of earlier tests
+// are put back afterwards.
 class Startup : public ::testing::Test {
 protected:
     void SetUp() override
@@ -91,8 +129,13 @@ protected:
         dir = mkdtemp(tmpl);
         mkdir((dir + "/data").c_str(), 0755);
         mkdir((dir + "/data/textures").c_str(), 0755);
+        mkdir((dir + "/data/3d").c_str(), 0755);
         for (int i = 0; i < FILE_COUNT; i++)
             writeSolidPng(dir + "/data/textures/" + FILES[i] + ".png", i);
+        for (const char* mesh : MESH_FILE) {
+            std::string name = std::string("/data/3d/") + mesh + ".obj";
+            ASSERT_EQ(symlink((VALLUP_ROOT + name).c_str(), (dir + name).c_str()), 0) << name;
+        }
         ASSERT_EQ(chdir(dir.c_str()), 0);
     }
     void TearDown() override
@@ -108,6 +151,25 @@ protected:
         stream = savedStream;
         channel = savedChannel;
         glfix::baselineState();
+    }
+
+    // Slots 0..3 hold the manifest's meshes, told apart by their counts
+    // (the four files differ in both); 4..31 stay empty.
+    void expectMeshesInTheirSlots(const char* when)
+    {
+        MeshCounts want[4];
+        for (int slot = 0; slot < 4; slot++)
+            want[slot] = countMesh(std::string(VALLUP_ROOT "/data/3d/") + MESH_FILE[slot] + ".obj");
+        for (int slot = 0; slot < 4; slot++) {
+            for (int other = 0; other < slot; other++)
+                ASSERT_NE(want[slot].vertices, want[other].vertices) << "files that look alike";
+            EXPECT_EQ(model[slot].numVertices, want[slot].vertices) << when << ", slot " << slot;
+            EXPECT_EQ(model[slot].numTriangles, want[slot].triangles) << when << ", slot " << slot;
+        }
+        for (int slot = 4; slot < 32; slot++) {
+            EXPECT_EQ(model[slot].numVertices, 0u) << when << ", slot " << slot;
+            EXPECT_EQ(model[slot].vertices, nullptr) << when << ", slot " << slot;
+        }
     }
 
     // Red channel of the bound-to-slot texture's first texel, -1 for slot 0.
@@ -146,12 +208,94 @@ void scrambleState()
     glFogf(GL_FOG_END, 2);
 }
 
+// What start-up had loaded when it began to open the track. The track is a
+// FIFO here, so its open waits until the other end is opened. A watcher
+// thread reads the starting thread's current system call
+// (/proc/self/task/TID/syscall) until that thread waits in openat() on TRACK,
+// notes the slots then (the thread cannot move on meanwhile), and opens the
+// other end to let it go on. Nothing is written: the show plays silently.
+struct AtTheTrack {
+    std::string trouble;   // why nothing was noted; "" when it was
+    GLuint textures[19] = {};
+    unsigned meshVertices[4] = {};
+    GLuint targets[2] = {};
+};
+
+bool startUpWatchingTheTrack(AtTheTrack* at)
+{
+    mkdir("data/music", 0755);
+    if (mkfifo(TRACK, 0644) != 0) {
+        at->trouble = "cannot make the FIFO";
+        return false;
+    }
+    const std::string calls = "/proc/self/task/" + std::to_string(syscall(SYS_gettid)) + "/syscall";
+    at->trouble = "start-up never opened the track";
+    std::atomic<bool> finished{false};
+    std::thread watcher([&] {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+        while (!finished) {
+            char line[256] = "";
+            FILE* f = std::fopen(calls.c_str(), "r");
+            bool read = f && std::fgets(line, sizeof line, f);
+            if (f)
+                std::fclose(f);
+            long call = -1;
+            unsigned long dir = 0, path = 0;
+            if (!read) {
+                at->trouble = "cannot read " + calls;
+                break;
+            }
+            if (std::sscanf(line, "%ld %lx %lx", &call, &dir, &path) == 3 && call == SYS_openat &&
+                path == (unsigned long)TRACK) {
+                for (int slot = 0; slot < 19; slot++)
+                    at->textures[slot] = texture[slot];
+                for (int slot = 0; slot < 4; slot++)
+                    at->meshVertices[slot] = model[slot].numVertices;
+                at->targets[0] = rendertexture;
+                at->targets[1] = depthtexture;
+                at->trouble = "";
+                break;
+            }
+            if (std::chrono::steady_clock::now() > deadline) {
+                at->trouble = "start-up was not seen opening the track in 30 s";
+                break;
+            }
+            usleep(100);
+        }
+        while (!finished) {   // let the open go on, now or whenever it comes
+            int fd = open(TRACK, O_WRONLY | O_NONBLOCK);
+            if (fd >= 0) {
+                close(fd);
+                break;
+            }
+            usleep(100);
+        }
+    });
+    testing::internal::CaptureStdout();   // the missing-track lines
+    testing::internal::CaptureStderr();
+    bool ok = InitGL();
+    finished = true;
+    watcher.join();
+    testing::internal::GetCapturedStdout();
+    testing::internal::GetCapturedStderr();
+    return ok;
+}
+
 }  // namespace
 
-TEST_F(Startup, SetsTheBaselineStateAndFillsEverySlot)
+TEST_F(Startup, SetsTheBaselineStateFillsEverySlotAndStartsTheMusicLast)
 {
     scrambleState();
-    ASSERT_TRUE(InitGL());
+    AtTheTrack at;
+    bool ok = startUpWatchingTheTrack(&at);
+    ASSERT_TRUE(ok);
+    ASSERT_EQ(at.trouble, "");
+    for (int slot = 0; slot < 19; slot++)
+        EXPECT_NE(at.textures[slot], 0u) << "texture slot " << slot << " still empty at the music";
+    for (int slot = 0; slot < 4; slot++)
+        EXPECT_NE(at.meshVertices[slot], 0u) << "mesh slot " << slot << " still empty at the music";
+    EXPECT_NE(at.targets[0], 0u) << "no render target yet at the music";
+    EXPECT_NE(at.targets[1], 0u) << "no second render target yet at the music";
 
     EXPECT_TRUE(glIsEnabled(GL_TEXTURE_2D));
     GLfloat f[4];
@@ -219,12 +363,7 @@ TEST_F(Startup, SetsTheBaselineStateAndFillsEverySlot)
         EXPECT_NE(texture[slot], depthtexture);
     }
 
-    // No mesh files here: every model record stays empty.
-    for (int slot = 0; slot < 32; slot++) {
-        EXPECT_EQ(model[slot].numVertices, 0u);
-        EXPECT_EQ(model[slot].vertices, nullptr);
-        EXPECT_EQ(model[slot].groups, nullptr);
-    }
+    expectMeshesInTheirSlots("first start-up");
 }
 
 TEST_F(Startup, MissingAndBrokenTexturesLeaveZeroAndTheRestLoads)
@@ -264,6 +403,5 @@ TEST_F(Startup, ASecondStartUpReloadsEverythingIntoTheSameSlots)
         EXPECT_NE(texture[slot], first[slot]) << "slot " << slot << ": a new texture";
         EXPECT_EQ(texelRed(slot), fileIndex(SLOT_FILE[slot]) + 1) << "slot " << slot;
     }
-    for (int slot = 0; slot < 4; slot++)
-        EXPECT_EQ(model[slot].numVertices, 0u);
+    expectMeshesInTheirSlots("second start-up");
 }
