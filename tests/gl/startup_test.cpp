@@ -102,8 +102,8 @@ void writeSolidPng(const std::string& path, int index)
 
 // Each test starts the show as a window creation does, whatever ran before
 // in this process: a new context, no texture, mesh or render target loaded,
-// no music stream yet. The meshes, render targets and stream of earlier tests
-// are put back afterwards.
+// no music stream yet. The meshes and stream of earlier tests are put back
+// afterwards.
 class Startup : public ::testing::Test {
 protected:
     void SetUp() override
