@@ -1,15 +1,27 @@
 // Frames per second of every scene of the show on the headless context, at
-// 800 x 600 and 1920 x 1080, with the committed assets.
+// 800 x 600 and 1920 x 1080, with the committed assets, each set against
+// llvmpipe's own cost of one full-screen pass of the same kind (its fill
+// bound), so that the table says how far a scene is from what the software
+// renderer can do at all, not only how fast this machine was just now.
 //
 // Each scene is drawn the way the timeline draws it: Time stepped evenly
 // through the scene's window (half a second clear of its ends, so every act
 // of a scene is sampled), bpmsync and the three envelopes, the clear, the
 // scene's entry point, then glFinish so the software renderer has really
 // drawn the frame. The letterbox is left out; the caption row is the
-// timeline's closing window. A frame's cost is the clear, the scene and the
-// finish; the table gives the median wall time and the median CPU time of the
-// whole process (all of the renderer's threads), which a busy machine
-// disturbs less than the wall time.
+// timeline's closing window.
+//
+// The bound is a reference frame: the same clear, then one quad over the
+// whole 800 x 600 canvas with the per-pixel work of the scene's main layer
+// (its texture or a flat colour; opaque, alpha-blended or additive; depth test
+// GL_LEQUAL with writes, or none), then glFinish. Scene and reference frames
+// alternate one by one, so a burst of load from elsewhere hits both series
+// alike and mostly cancels in the ratio, scene median / reference median.
+// The kind and the clear are plain fields of the scene table below: change
+// them there when a scene's state or the timeline's clear changes. The table
+// also gives the median CPU time of the whole process (all of the renderer's
+// threads) per scene frame, which a busy machine disturbs less than the wall
+// time.
 //
 // usage (from the repository root): bench_scene_fps [frames]   (default 300)
 #include <time.h>
@@ -30,10 +42,20 @@ using Clock = std::chrono::steady_clock;
 
 namespace {
 
+enum Blend { OPAQUE, ALPHA, ADD };   // off; SRC_ALPHA, ONE_MINUS_SRC_ALPHA; SRC_ALPHA, ONE
+
+// DrawGLScene's clear, the same for every scene today.
+const GLbitfield CLEAR_ALL = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+
 struct Scene {
     const char* name;
     float start, end;   // the timeline window, s
     void (*draw)();
+    // The main layer's kind, which the reference quad repeats.
+    int slot;           // texture slot; -1 for flat colour
+    Blend blend;
+    bool depth;         // depth test GL_LEQUAL with writes on; false: no test
+    GLbitfield clear;   // what the timeline clears before this scene
 };
 
 void tunnelAndInter()
@@ -50,20 +72,27 @@ void caption()
     drawText2(0, 119.15f);
 }
 
+// Main layers: the intro's scrolling C64 picture (the copper bars are the
+// same kind on slot 1), the C64 scene's backdrop and rings, the cube flash's
+// back square, the rotozoomer's opaque tiled layer, the chrome meshes'
+// environment map, the balls' additive billboards (their depth writes are
+// off, the reference's on), the tunnel's tube under the two additive
+// interlude images, the lattice's additive faces, the caption.
 const Scene SCENES[] = {
-    {"drawIntroScene", 0, 22.5f, drawIntroScene},
-    {"drawC64Scene", 22.5f, 52, drawC64Scene},
-    {"flashsync", 52, 59.4f, flashsync},
-    {"drawRotoZoomer", 59.4f, 82, drawRotoZoomer},
-    {"drawRotoZoomer2(0)", 59.4f, 82, [] { drawRotoZoomer2(0); glDisable(GL_TEXTURE_2D); }},
-    {"drawFace", 82, 90, drawFace},
-    {"drawBollar3(90)", 90, 95, column},
-    {"drawBollar", 95, 100, drawBollar},
-    {"drawBollar2(100)", 100, 105, row},
-    {"drawTunnel2+drawInter", 105, 115.25f, tunnelAndInter},
-    {"drawTorusScene", 115.25f, 119.25f, drawTorusScene},
-    {"drawCubeScene", 52, 59.4f, drawCubeScene},
-    {"caption", 119.25f, 128, caption},
+    {"drawIntroScene", 0, 22.5f, drawIntroScene, 3, OPAQUE, true, CLEAR_ALL},
+    {"drawC64Scene", 22.5f, 52, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
+    {"flashsync", 52, 59.4f, flashsync, 10, ALPHA, true, CLEAR_ALL},
+    {"drawRotoZoomer", 59.4f, 82, drawRotoZoomer, 12, OPAQUE, true, CLEAR_ALL},
+    {"drawRotoZoomer2(0)", 59.4f, 82, [] { drawRotoZoomer2(0); glDisable(GL_TEXTURE_2D); }, 12,
+     OPAQUE, true, CLEAR_ALL},
+    {"drawFace", 82, 90, drawFace, 11, OPAQUE, true, CLEAR_ALL},
+    {"drawBollar3(90)", 90, 95, column, 8, ADD, true, CLEAR_ALL},
+    {"drawBollar", 95, 100, drawBollar, 8, ADD, true, CLEAR_ALL},
+    {"drawBollar2(100)", 100, 105, row, 8, ADD, true, CLEAR_ALL},
+    {"drawTunnel2+drawInter", 105, 115.25f, tunnelAndInter, 12, OPAQUE, true, CLEAR_ALL},
+    {"drawTorusScene", 115.25f, 119.25f, drawTorusScene, 11, OPAQUE, true, CLEAR_ALL},
+    {"drawCubeScene", 52, 59.4f, drawCubeScene, -1, ADD, false, CLEAR_ALL},
+    {"caption", 119.25f, 128, caption, 0, ALPHA, true, CLEAR_ALL},
 };
 const int SCENE_COUNT = sizeof SCENES / sizeof SCENES[0];
 
@@ -76,8 +105,58 @@ void frame(const Scene& s, float t)
     flashbpm = smoothstep(trig[0], trig[0] + 300, now);
     flashbpm2 = smoothstep(trig[0], trig[0] + 100, now);
     syncbpm = smoothstep(trig[0], trig[0] + 800, now);
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    glClear(s.clear);
     s.draw();
+}
+
+// The reference frame: the scene's clear and one canvas-filling quad of its
+// main layer's kind. Leaves what the scenes expect: texturing and blending
+// off, the colour opaque white, the depth test as found.
+void reference(const Scene& s)
+{
+    glClear(s.clear);
+    GLboolean depthWas = glIsEnabled(GL_DEPTH_TEST);
+    if (s.depth) {
+        glEnable(GL_DEPTH_TEST);
+        glDepthFunc(GL_LEQUAL);
+        glDepthMask(GL_TRUE);
+    } else {
+        glDisable(GL_DEPTH_TEST);
+    }
+    if (s.slot >= 0) {
+        glEnable(GL_TEXTURE_2D);
+        glBindTexture(GL_TEXTURE_2D, texture[s.slot]);
+    } else {
+        glDisable(GL_TEXTURE_2D);
+    }
+    if (s.blend == OPAQUE) {
+        glDisable(GL_BLEND);
+    } else {
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, s.blend == ADD ? GL_ONE : GL_ONE_MINUS_SRC_ALPHA);
+    }
+    glColor4f(1, 1, 1, s.blend == OPAQUE ? 1.0f : 0.5f);
+
+    ViewOrtho();   // canvas z = 0 at depth 0.5: passes the test over a cleared buffer
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0);
+    glVertex2f(0, 0);
+    glTexCoord2f(0, 1);
+    glVertex2f(0, 600);
+    glTexCoord2f(1, 1);
+    glVertex2f(800, 600);
+    glTexCoord2f(1, 0);
+    glVertex2f(800, 0);
+    glEnd();
+    ViewPerspective();
+
+    glColor4f(1, 1, 1, 1);
+    glDisable(GL_BLEND);
+    glDisable(GL_TEXTURE_2D);
+    if (depthWas)
+        glEnable(GL_DEPTH_TEST);
+    else
+        glDisable(GL_DEPTH_TEST);
 }
 
 double cpuMs()
@@ -94,7 +173,8 @@ double median(std::vector<double> v)
 }
 
 struct Cost {
-    double wallMs, cpuMs;   // medians per frame
+    double wallMs, cpuMs;   // medians per scene frame
+    double boundMs;         // median per reference frame
 };
 
 Cost measure(const Scene& s, int frames)
@@ -104,22 +184,39 @@ Cost measure(const Scene& s, int frames)
     Time = first;
     while (temp < 1023 && bpmtable[temp] <= first)   // the beats before the window
         bpmsync();
-    for (int k = 0; k < 10; k++)   // warm-up
+    for (int k = 0; k < 10; k++) {   // warm-up: both kinds of frame compiled and cached
         frame(s, first + k / 60.0f);
+        reference(s);
+    }
     glFinish();
 
-    std::vector<double> wall, cpu;
+    std::vector<double> wall, cpu, bound;
     for (int k = 0; k < frames; k++) {
         auto t0 = Clock::now();
         double c0 = cpuMs();
         frame(s, first + k * step);
         glFinish();
         cpu.push_back(cpuMs() - c0);
-        wall.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t0).count());
+        auto t1 = Clock::now();
+        wall.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
+        reference(s);
+        glFinish();
+        bound.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t1).count());
     }
     if (glGetError() != GL_NO_ERROR)
         std::fprintf(stderr, "bench_scene_fps: %s left a GL error\n", s.name);
-    return {median(wall), median(cpu)};
+    return {median(wall), median(cpu), median(bound)};
+}
+
+// "tex12 add z", "flat opaque -": texture slot or flat, blending, depth test.
+const char* kindName(const Scene& s, char* out, size_t size)
+{
+    static const char* const BLENDS[3] = {"opaque", "alpha", "add"};
+    if (s.slot >= 0)
+        std::snprintf(out, size, "tex%d %s %s", s.slot, BLENDS[s.blend], s.depth ? "z" : "-");
+    else
+        std::snprintf(out, size, "flat %s %s", BLENDS[s.blend], s.depth ? "z" : "-");
+    return out;
 }
 
 }  // namespace
@@ -152,18 +249,32 @@ int main(int argc, char** argv)
         platHeadlessDestroy();
     }
 
-    std::printf("scene frame rate on the headless context, median of %d frames "
-                "(clear + scene + glFinish)\n",
+    std::printf("scene frames against the fill bound on the headless context, medians of %d "
+                "alternating frames each\n",
                 frames);
-    std::printf("%-22s | %-28s | %-28s\n", "", "800 x 600", "1920 x 1080");
-    std::printf("%-22s | %8s %6s %12s | %8s %6s %12s\n", "scene", "wall ms", "fps", "cpu ms/frame",
-                "wall ms", "fps", "cpu ms/frame");
-    for (int i = 0; i < SCENE_COUNT; i++)
-        std::printf("%-22s | %8.2f %6.0f %12.2f | %8.2f %6.0f %12.2f\n", SCENES[i].name,
-                    result[0][i].wallMs, 1000 / result[0][i].wallMs, result[0][i].cpuMs,
-                    result[1][i].wallMs, 1000 / result[1][i].wallMs, result[1][i].cpuMs);
+    std::printf("scene: clear + scene + glFinish; bound: clear + one full-screen quad of the "
+                "scene's kind + glFinish;\nratio = scene / bound; cpu: process CPU time per "
+                "scene frame; kind: texture slot or flat, blending, depth test (z) or none (-)\n");
+    std::printf("%-22s | %-14s | %-35s | %s\n", "", "", "800 x 600", "1920 x 1080");
+    for (int z = 0; z < 2; z++) {
+        if (z == 0)
+            std::printf("%-22s | %-14s |", "scene", "kind");
+        std::printf(" %7s %5s %6s %8s %5s |", "ms", "fps", "cpu ms", "bound ms", "ratio");
+    }
+    std::printf("\n");
+    for (int i = 0; i < SCENE_COUNT; i++) {
+        char kind[32];
+        std::printf("%-22s | %-14s |", SCENES[i].name, kindName(SCENES[i], kind, sizeof kind));
+        for (int z = 0; z < 2; z++) {
+            const Cost& c = result[z][i];
+            std::printf(" %7.2f %5.0f %6.2f %8.2f %5.2f |", c.wallMs, 1000 / c.wallMs, c.cpuMs,
+                        c.boundMs, c.wallMs / c.boundMs);
+        }
+        std::printf("\n");
+    }
     double load[3];
     if (getloadavg(load, 3) == 3)
-        std::printf("load average at the end: %.2f (wall times grow with it)\n", load[0]);
+        std::printf("load average at the end: %.2f (wall times grow with it; ratios less)\n",
+                    load[0]);
     return 0;
 }
