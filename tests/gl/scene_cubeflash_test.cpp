@@ -192,6 +192,12 @@ TEST_F(CubeFlash, AfterASeekForwardTheCubeCatchesUpOnePlacementAFrame)
     int frames = 0, ms = 54950;
     for (; temp < 59; ms += 16, frames++) {
         int before = temp;
+        // White over what the last frame left: only this frame's clear
+        // makes the picture round the cube black again.
+        auto next = clearColour();
+        glClearColor(1, 1, 1, 1);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glClearColor(next[0], next[1], next[2], next[3]);
         platSoundSetManualTime(ms);
         DrawGLScene();
         ASSERT_STREQ(sceneName, "cubeflash");
