@@ -279,13 +279,14 @@ TEST_F(Caption, HoldsAt128MirroredWithItsTopRowUp)
     drawText2(5, -5);
     const float x = 153, y = 89;
     // u falls from 1 at the left edge: the left side shows the texture's right column.
-    EXPECT_EQ(glfix::canvasPixel(x + 3, y + 3), GREEN);
+    EXPECT_EQ(glfix::canvasPixel(x, y), GREEN);
     EXPECT_EQ(glfix::canvasPixel(x + 509, y + 3), RED);
     EXPECT_EQ(glfix::canvasPixel(x + 3, y + 509), YELLOW);
     EXPECT_EQ(glfix::canvasPixel(x + 509, y + 509), BLUE);
-    EXPECT_EQ(glfix::canvasPixel(x - 3, y + 100), BLACK);
-    EXPECT_EQ(glfix::canvasPixel(x + 100, y - 3), BLACK);
-    EXPECT_EQ(glfix::canvasPixel(x + 515, y + 100), BLACK);
+    // The corner exactly: the pixels just left of and above it are not covered.
+    EXPECT_EQ(glfix::canvasPixel(x - 1, y + 100), BLACK);
+    EXPECT_EQ(glfix::canvasPixel(x + 100, y - 1), BLACK);
+    EXPECT_EQ(glfix::canvasPixel(x + 512, y + 100), BLACK);
 
     // What it leaves: blending and texturing off, opaque white, matrices as found.
     EXPECT_FALSE(glIsEnabled(GL_BLEND));
