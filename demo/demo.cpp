@@ -9,6 +9,57 @@ float syncbpm;
 const char* sceneName = "";
 int bordersDrawn;
 
+namespace {
+
+// What a scene needs of the depth buffer.
+//   DEPTH   3D shapes hiding each other: cleared, tested.
+//   CANVAS  the 2D canvas and sprites added with depth writes off: every
+//           fragment passes GL_LEQUAL anyway (canvas layers go down at depths
+//           1, then 0.5, the letterbox at 0; sprites meet a cleared buffer),
+//           so the test is off and the depth buffer neither cleared nor read.
+//           The pixels are the same; the software renderer fills them much
+//           faster.
+//   COVERED a CANVAS scene whose first layer is opaque over the whole screen:
+//           no clear at all.
+enum Depth { DEPTH, CANVAS, COVERED };
+
+void column() { drawBollar3(90); }
+void row() { drawBollar2(100); }
+void tunnel()
+{
+    drawTunnel2();
+    drawInter();
+}
+void caption()
+{
+    glClearColor(0, 0, 0, 0);   // shows from the next frame's clear on
+    drawText2(0, 119.15f);
+}
+
+struct Scene {
+    float from, to;   // the window, s, open at both ends
+    const char* name;
+    void (*draw)();
+    Depth depth;
+};
+
+// The windows are float constants, tested in order.
+const Scene SCENES[] = {
+    {0.0f, 22.5f, "intro", drawIntroScene, CANVAS},
+    {22.5f, 52.0f, "c64", drawC64Scene, DEPTH},
+    {52.0f, 59.4f, "cubeflash", flashsync, DEPTH},
+    {59.4f, 82.0f, "rotozoomer", drawRotoZoomer, COVERED},
+    {82.0f, 90.0f, "face", drawFace, DEPTH},
+    {90.0f, 95.0f, "column", column, CANVAS},
+    {95.0f, 100.0f, "cross", drawBollar, CANVAS},
+    {100.0f, 105.0f, "row", row, CANVAS},
+    {105.0f, 115.25f, "tunnel", tunnel, DEPTH},
+    {115.25f, 119.25f, "torus", drawTorusScene, DEPTH},
+    {119.25f, 136.0f, "caption", caption, CANVAS},
+};
+
+}  // namespace
+
 bool DrawGLScene()
 {
     Time = (float)platStreamGetTime(stream) / 1000;
@@ -20,47 +71,26 @@ bool DrawGLScene()
     flashbpm2 = smoothstep(trig[0], trig[0] + 100, now);
     syncbpm = smoothstep(trig[0], trig[0] + 800, now);
 
-    sceneName = "";
-    bordersDrawn = 0;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
-
-    // The windows are float constants, open at both ends, tested in order.
-    if (Time > 0.0f && Time < 22.5f) {
-        sceneName = "intro";
-        drawIntroScene();
-    } else if (Time > 22.5f && Time < 52.0f) {
-        sceneName = "c64";
-        drawC64Scene();
-    } else if (Time > 52.0f && Time < 59.4f) {
-        sceneName = "cubeflash";
-        flashsync();
-    } else if (Time > 59.4f && Time < 82.0f) {
-        sceneName = "rotozoomer";
-        drawRotoZoomer();
-    } else if (Time > 82.0f && Time < 90.0f) {
-        sceneName = "face";
-        drawFace();
-    } else if (Time > 90.0f && Time < 95.0f) {
-        sceneName = "column";
-        drawBollar3(90);
-    } else if (Time > 95.0f && Time < 100.0f) {
-        sceneName = "cross";
-        drawBollar();
-    } else if (Time > 100.0f && Time < 105.0f) {
-        sceneName = "row";
-        drawBollar2(100);
-    } else if (Time > 105.0f && Time < 115.25f) {
-        sceneName = "tunnel";
-        drawTunnel2();
-        drawInter();
-    } else if (Time > 115.25f && Time < 119.25f) {
-        sceneName = "torus";
-        drawTorusScene();
-    } else if (Time > 119.25f && Time < 136.0f) {
-        sceneName = "caption";
-        glClearColor(0, 0, 0, 0);   // shows from the next frame's clear on
-        drawText2(0, 119.15f);
+    const Scene* scene = nullptr;
+    for (const Scene& s : SCENES) {
+        if (Time > s.from && Time < s.to) {
+            scene = &s;
+            break;
+        }
     }
+    Depth depth = scene ? scene->depth : DEPTH;
+
+    sceneName = scene ? scene->name : "";
+    bordersDrawn = 0;
+    if (depth == DEPTH)
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
+    else if (depth == CANVAS)
+        glClear(GL_COLOR_BUFFER_BIT);
+    if (depth != DEPTH)
+        glDisable(GL_DEPTH_TEST);
+
+    if (scene)
+        scene->draw();
 
     // The letterbox: two independent windows; none over the C64 scene.
     if (Time > 0.0f && Time < 22.0f) {
@@ -72,5 +102,7 @@ bool DrawGLScene()
         bordersDrawn++;
     }
 
+    if (depth != DEPTH)
+        glEnable(GL_DEPTH_TEST);
     return !(Time > SHOW_END);
 }
