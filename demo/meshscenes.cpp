@@ -146,7 +146,10 @@ static void interQuad()
 void drawInter()
 {
     const float T = Time;
-    // 0.5 at a beat, 0 150 ms later, then negative: clamped to nothing.
+    // 0.5 at a beat, 0 150 ms later, then negative: clamped to nothing. Added
+    // at alpha 0 a picture changes no pixel (and its depth, 0.5, is read by
+    // nothing after it but the letterbox, which is nearer still), so its quad
+    // is left out then; the state is set all the same.
     const float alpha = 0.5f - flashbpm;
 
     glLoadIdentity();
@@ -160,7 +163,8 @@ void drawInter()
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE);   // additive
     glColor4f(1, 1, 1, alpha);
-    interQuad();
+    if (alpha > 0)
+        interQuad();
     glPopMatrix();
     ViewPerspective();
 
@@ -171,7 +175,8 @@ void drawInter()
     glTranslatef((float)(100 * std::cos((double)(3 * T)) - 128),
                  (float)(120 * std::cos((double)(2.6f * T)) - 96), 0);
     glColor4f(1, 1, 1, alpha);
-    interQuad();
+    if (alpha > 0)
+        interQuad();
     glPopMatrix();
     ViewPerspective();
 

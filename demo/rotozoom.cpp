@@ -61,19 +61,23 @@ void drawRotoZoomer()
     glPopMatrix();
 
     // Layer 2: the c64 scroller at alpha sin(Time); a negative alpha is
-    // clamped to 0, which hides the layer for half of every period.
+    // clamped to 0, which hides the layer for half of every period. A hidden
+    // layer changes no pixel (nor the depth, already 1 from layer 1), so its
+    // quad is left out then; the state is set all the same.
+    const float alpha = (float)std::sin((double)Time);
     glPushMatrix();
     ViewOrtho2();
     glEnable(GL_BLEND);
     glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
     glEnable(GL_TEXTURE_2D);
     glBindTexture(GL_TEXTURE_2D, texture[3]);
-    glColor4f(1, 1, 1, (float)std::sin((double)Time));
+    glColor4f(1, 1, 1, alpha);
     glMatrixMode(GL_TEXTURE);
     glLoadIdentity();
     glTranslatef(0, Time / 2, 0);   // half the texture's height a second, upwards
     glMatrixMode(GL_MODELVIEW);
-    drawScreenQuad();
+    if (alpha > 0)
+        drawScreenQuad();
     resetTextureMatrix();
     glColor4f(1, 1, 1, 1);
     glDisable(GL_BLEND);
