@@ -476,6 +476,7 @@ void OBJ_FreeModel(OBJ_Model_t* model)
     std::free(model->normals);
     std::free(model->texCoords);
     std::free(model->triangles);
+    std::free(model->drawCorners);
     std::memset(model, 0, sizeof *model);
 }
 

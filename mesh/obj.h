@@ -3,7 +3,8 @@
 // OBJ_LoadModel reads a file in two passes (count, then fill), allocates every
 // array once at its exact size, computes smooth per-vertex normals and, when
 // the file has texture coordinates, tangents. OBJ_Draw sends the model to GL
-// in immediate mode, one GL_TRIANGLES batch per group, newest group first.
+// as GL_TRIANGLES, group by group, newest group first, from a vertex array it
+// packs on its first call for a record.
 //
 // Conventions for the whole module:
 //   - indices are 1-based as written in the file; entry 0 of every per-vertex
@@ -92,6 +93,9 @@ struct OBJ_Model_t {
     OBJ_Triangle_t* triangles;   // numTriangles entries, from 0, file order
     unsigned int numGroups;      // including "default"
     OBJ_Group_t* groups;         // newest first; "default" is last
+    // What OBJ_Draw hands GL, packed by its first call for this record.
+    float* drawCorners;          // per corner u, v, normal, position: 8 floats; null until drawn
+    unsigned int numDrawCorners; // 3 per triangle drawn
 };
 
 // 1 when loaded, 0 when the file cannot be opened or read, or memory runs
@@ -124,10 +128,16 @@ OBJ_Group_t* OBJ_AddGroup(OBJ_Model_t* model, const char* name);
 // The first group from the head whose name equals `name` (strcmp), or null.
 OBJ_Group_t* OBJ_FindGroup(OBJ_Model_t* model, const char* name);
 
-// Immediate-mode drawing; a zero record issues no GL calls. OBJ_Draw sends,
-// per corner, the texture coordinate (only when the model has any), the
-// normal, then the position, one glBegin(GL_TRIANGLES)/glEnd per group from
-// the head; it changes no other state. OBJ_DrawVectors draws each corner's
+// Drawing; a zero record issues no GL calls. OBJ_Draw sends, per corner, the
+// texture coordinate (only when the model has any), the normal and the
+// position, the groups' triangles from the head on, in one glDrawArrays
+// (GL_TRIANGLES) from client memory: the same vertices as a glBegin/glEnd per
+// group, without a call per attribute. It leaves the current normal and
+// texture coordinate at the last corner's, as immediate mode would, and
+// changes no other state (the client arrays are pushed and popped). The array
+// is packed on the first call and kept in the record (drawCorners) until
+// OBJ_FreeModel: a record whose triangles change after it has been drawn
+// must be freed and loaded again. OBJ_DrawVectors draws each corner's
 // normal in red and tangent in green as 4-unit GL_LINES, lighting off, all
 // attributes pushed and popped around it.
 void OBJ_Draw(OBJ_Model_t* model);

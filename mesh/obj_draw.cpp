@@ -1,5 +1,7 @@
-// obj_draw: immediate-mode drawing of a loaded model.
+// obj_draw: drawing a loaded model (from a packed vertex array) and its vectors.
 #include <GL/gl.h>
+
+#include <cstdlib>
 
 #include "mesh/obj.h"
 
@@ -24,28 +26,75 @@ static const OBJ_Triangle_t* drawableTriangle(const OBJ_Model_t* m, int entry)
     return tri;
 }
 
-void OBJ_Draw(OBJ_Model_t* model)
+// Packs every drawable triangle's corners, groups from the head on, as
+// u, v, nx, ny, nz, x, y, z (u, v are 0 for a model without texture
+// coordinates; they are not sent then). False when memory runs out.
+static bool packCorners(OBJ_Model_t* model)
 {
-    if (!model)
-        return;
+    size_t triangles = 0;
+    for (const OBJ_Group_t* g = model->groups; g; g = g->next)
+        triangles += g->numTriangles;
+    float* out = triangles ? (float*)std::malloc(triangles * 3 * 8 * sizeof(float)) : nullptr;
+    if (triangles && !out)
+        return false;
     const bool textured = model->numTexCoords != 0 && model->texCoords;
-    for (OBJ_Group_t* g = model->groups; g; g = g->next) {
-        glBegin(GL_TRIANGLES);
+    unsigned corners = 0;
+    for (const OBJ_Group_t* g = model->groups; g; g = g->next) {
         for (unsigned k = 0; k < g->numTriangles; k++) {
             const OBJ_Triangle_t* tri = drawableTriangle(model, g->triangleIndices[k]);
             if (!tri)
                 continue;
             for (int j = 0; j < 3; j++) {
                 const int v = tri->vertexIndex[j];
-                if (textured)
-                    glTexCoord2fv(model->texCoords[tri->texCoordIndex[j]]);
-                glNormal3fv(&model->normals[v].x);
-                const VECTOR3& p = model->vertices[v];
-                glVertex3f(p.x, p.y, p.z);
+                float* c = out + (size_t)corners++ * 8;
+                c[0] = textured ? model->texCoords[tri->texCoordIndex[j]][0] : 0;
+                c[1] = textured ? model->texCoords[tri->texCoordIndex[j]][1] : 0;
+                c[2] = model->normals[v].x;
+                c[3] = model->normals[v].y;
+                c[4] = model->normals[v].z;
+                c[5] = model->vertices[v].x;
+                c[6] = model->vertices[v].y;
+                c[7] = model->vertices[v].z;
             }
         }
-        glEnd();
     }
+    model->drawCorners = out;
+    model->numDrawCorners = corners;
+    return true;
+}
+
+void OBJ_Draw(OBJ_Model_t* model)
+{
+    if (!model || !model->groups)
+        return;
+    if (!model->drawCorners && !packCorners(model))
+        return;
+    if (model->numDrawCorners == 0)
+        return;
+    const bool textured = model->numTexCoords != 0 && model->texCoords;
+    const float* c = model->drawCorners;
+    const GLsizei stride = 8 * sizeof(float);
+
+    glPushClientAttrib(GL_CLIENT_VERTEX_ARRAY_BIT);
+    if (textured) {
+        glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        glTexCoordPointer(2, GL_FLOAT, stride, c);
+    } else {
+        glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+    }
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glNormalPointer(GL_FLOAT, stride, c + 2);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, stride, c + 5);
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDrawArrays(GL_TRIANGLES, 0, (GLsizei)model->numDrawCorners);
+    glPopClientAttrib();
+
+    // The current values immediate mode would have left.
+    const float* last = c + (size_t)(model->numDrawCorners - 1) * 8;
+    if (textured)
+        glTexCoord2fv(last);
+    glNormal3fv(last + 2);
 }
 
 void OBJ_DrawVectors(OBJ_Model_t* model)
