@@ -342,7 +342,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
                                   ",atrim=end_sample=" + std::to_string(samples);
         std::vector<std::string> args = {
             "ffmpeg", "-nostdin", "-hide_banner", "-loglevel", "error", "-xerror", "-y",
-            "-f", "rawvideo", "-pix_fmt", "rgb24", "-video_size", size, "-framerate", fps,
+            "-f", "rawvideo", "-pix_fmt", "bgra", "-video_size", size, "-framerate", fps,
             "-i", "pipe:0",
         };
         // The track is decoded by a second ffmpeg of its own, which skips
@@ -368,8 +368,9 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=cl=stereo:r=" + std::to_string(SOUND_RATE)});
         args.insert(args.end(), {
             "-map", "0:v:0", "-map", "1:a:0",
-            // BT.709 in limited range, tagged, so players show the colours we drew.
-            "-vf", "scale=out_color_matrix=bt709:out_range=tv",
+            // Frames arrive bottom row first, as GL reads them. BT.709 in
+            // limited range, tagged, so players show the colours we drew.
+            "-vf", "vflip,scale=out_color_matrix=bt709:out_range=tv",
             "-c:v", "libx264", "-preset", "ultrafast", "-crf", "20", "-pix_fmt", "yuv420p",
             "-colorspace", "bt709", "-color_primaries", "bt709", "-color_trc", "bt709",
             "-color_range", "tv",
@@ -397,7 +398,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
     }
 
     long total = expectedFrames(rate);
-    std::vector<unsigned char> rgb((size_t)width * height * 3);
+    std::vector<unsigned char> pixels((size_t)width * height * (video ? 4 : 3));
     Progress progress;
     long k = 0;
     bool failed = false;
@@ -407,9 +408,9 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             break;
         if (!headlessFrame(k, rate, false))
             break;   // the show is over; this frame is not shown
-        headlessReadRGB(width, height, rgb.data());
         if (video) {
-            if (!writeAll(pipeFd, rgb.data(), rgb.size())) {
+            headlessReadBGRA(width, height, pixels.data());
+            if (!writeAll(pipeFd, pixels.data(), pixels.size())) {
                 failed = true;
                 failure = errno == EPIPE ? "ffmpeg stopped reading frames"
                                          : std::string("writing to ffmpeg failed: ") +
@@ -417,11 +418,12 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
                 break;
             }
         } else {
+            headlessReadRGB(width, height, pixels.data());
             char name[32];
             std::snprintf(name, sizeof name, "/frame-%06ld.png", k);
             std::string file = out + name;
             const char* why = "";
-            if (!writePngRGB(file.c_str(), width, height, rgb.data(), &why)) {
+            if (!writePngRGB(file.c_str(), width, height, pixels.data(), &why)) {
                 unlink(file.c_str());   // never leave half a picture
                 failed = true;
                 failure = "cannot write " + file + ": " + why;

@@ -66,6 +66,13 @@ void headlessReadRGB(int width, int height, unsigned char* out)
                   rows.begin() + (size_t)(height - y) * stride, out + (size_t)y * stride);
 }
 
+void headlessReadBGRA(int width, int height, unsigned char* out)
+{
+    glFinish();
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_BGRA, GL_UNSIGNED_BYTE, out);
+}
+
 bool writePngRGB(const char* path, int width, int height, const unsigned char* rgb,
                  const char** why)
 {

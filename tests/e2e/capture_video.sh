@@ -64,6 +64,27 @@ PY
 check show.mp4 60 1
 check show.mkv 60000 1001
 
+# The picture itself: the video's frame at 70 s (the rotozoomer, its bubble in
+# the upper half) is the one --frame draws, right way up, red and blue in
+# their places: nearer to it than to it flipped or with red and blue swapped.
+cd "$TMP/show"
+"$BIN" --frame 70 --size 96x64 --out still.png >/dev/null 2>&1 || fail "--frame 70 failed"
+ffmpeg -v error -i show.mp4 -vf "select=eq(n\,4200),scale=in_color_matrix=bt709:in_range=tv" \
+  -frames:v 1 -f rawvideo -pix_fmt rgb24 video.rgb || fail "cannot decode frame 4200"
+ffmpeg -v error -i still.png -f rawvideo -pix_fmt rgb24 still.rgb || fail "cannot read still.png"
+python3 - video.rgb still.rgb <<'PY' || fail "the video's picture is not the show's"
+import sys
+w, h = 96, 64
+v, s = (open(f, "rb").read() for f in sys.argv[1:3])
+assert len(v) == len(s) == w * h * 3, "sizes differ"
+def diff(a, b): return sum(abs(x - y) for x, y in zip(a, b)) / len(a)
+flipped = b"".join(s[(h - 1 - y) * w * 3:(h - y) * w * 3] for y in range(h))
+swapped = bytes(s[i + (2 - i % 3) - i % 3] for i in range(len(s)))
+d, df, ds = diff(v, s), diff(v, flipped), diff(v, swapped)
+print(f"mean difference {d:.1f}; flipped {df:.1f}; red and blue swapped {ds:.1f}")
+sys.exit(not (d < 8 and d * 2 < df and d * 2 < ds))
+PY
+
 # No track: the show prints its two lines, and the video has silent sound.
 rm "$TMP/show/data/music/track.mp3"
 cd "$TMP/show"
