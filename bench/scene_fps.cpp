@@ -1,35 +1,44 @@
 // Frames per second of every scene of the show on the headless context, at
 // 800 x 600 and 1920 x 1080, with the committed assets, each set against
-// llvmpipe's own cost of one full-screen pass of the same kind (its fill
-// bound), so that the table says how far a scene is from what the software
-// renderer can do at all, not only how fast this machine was just now.
+// llvmpipe's own cost of filling what the scene fills (its fill bound), so
+// that the table says how far a scene is from what the software renderer
+// can do at all, not only how fast this machine was just now.
 //
 // Each scene is drawn the way the timeline draws it: Time stepped evenly
 // through the scene's window (half a second clear of its ends, so every act
-// of a scene is sampled), bpmsync and the three envelopes, the clear, the
-// scene's entry point, then glFinish so the software renderer has really
-// drawn the frame. The letterbox is left out; the caption row is the
+// of a scene is sampled), bpmsync and the three envelopes, the timeline's
+// clear for it, the depth test off for the scenes the timeline runs without
+// it, the scene's entry point, then glFinish so the software renderer has
+// really drawn the frame. The letterbox is left out; the caption row is the
 // timeline's closing window.
 //
-// The bound is a reference frame: the same clear, then one quad over the
-// whole 800 x 600 canvas with the per-pixel work of the scene's main layer
-// (its texture or a flat colour; opaque, alpha-blended or additive; depth test
-// GL_LEQUAL with writes, or none), then glFinish. Scene and reference frames
-// alternate one by one, so a burst of load from elsewhere hits both series
-// alike and mostly cancels in the ratio, scene median / reference median.
-// The kind and the clear are plain fields of the scene table below: change
-// them there when a scene's state or the timeline's clear changes. The table
-// also gives the median CPU time of the whole process (all of the renderer's
-// threads) per scene frame, which a busy machine disturbs less than the wall
-// time.
+// The bound is a reference frame: the same clear, then plain quads of the
+// scene's main layer's kind (its texture or a flat colour; opaque,
+// alpha-blended or additive; depth test GL_LEQUAL with writes, or none)
+// covering as many pixels as that scene frame wrote (an occlusion query
+// counts them: every fragment without the depth test, those passing it with
+// it), whole screens first, then a band of rows; then glFinish. A layer
+// drawn at alpha 0 writes its pixels too, so it counts in the bound: the
+// ratio measures how well a scene fills, not whether what it fills is seen.
+// Scene and reference frames alternate one by one, so a burst of load from
+// elsewhere hits both series alike and mostly cancels in the ratio, scene
+// median / reference median. The kind and the clear are plain fields of the
+// scene table below: change them there when a scene's state or the
+// timeline's clear changes. The table also gives the median CPU time of the
+// whole process (all of the renderer's threads) per scene frame, which a
+// busy machine disturbs less than the wall time, and the pixels written, in
+// screens.
 //
-// usage (from the repository root): bench_scene_fps [frames]   (default 300)
+// usage (from the repository root): bench_scene_fps [frames] [name]
+//        (default 300 frames; every scene, or those whose name starts so)
+#define GL_GLEXT_PROTOTYPES 1   // the occlusion query (GL 1.5)
 #include <time.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <vector>
 
 #include "app/app.h"
@@ -44,8 +53,11 @@ namespace {
 
 enum Blend { OPAQUE, ALPHA, ADD };   // off; SRC_ALPHA, ONE_MINUS_SRC_ALPHA; SRC_ALPHA, ONE
 
-// DrawGLScene's clear, the same for every scene today.
+// DrawGLScene's clears: 3D scenes, the 2D canvas, the rotozoomer's opaque
+// first layer over the whole screen.
 const GLbitfield CLEAR_ALL = GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT;
+const GLbitfield CLEAR_COLOUR = GL_COLOR_BUFFER_BIT;
+const GLbitfield CLEAR_NONE = 0;
 
 struct Scene {
     const char* name;
@@ -54,8 +66,8 @@ struct Scene {
     // The main layer's kind, which the reference quad repeats.
     int slot;           // texture slot; -1 for flat colour
     Blend blend;
-    bool depth;         // depth test GL_LEQUAL with writes on; false: no test
-    GLbitfield clear;   // what the timeline clears before this scene
+    bool depth;         // the timeline runs it with the depth test (GL_LEQUAL, writes on)
+    GLbitfield clear;   // what the timeline clears before it
 };
 
 void tunnelAndInter()
@@ -79,20 +91,20 @@ void caption()
 // off, the reference's on), the tunnel's tube under the two additive
 // interlude images, the lattice's additive faces, the caption.
 const Scene SCENES[] = {
-    {"drawIntroScene", 0, 22.5f, drawIntroScene, 3, OPAQUE, true, CLEAR_ALL},
+    {"drawIntroScene", 0, 22.5f, drawIntroScene, 3, OPAQUE, false, CLEAR_COLOUR},
     {"drawC64Scene", 22.5f, 52, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
     {"flashsync", 52, 59.4f, flashsync, 10, ALPHA, true, CLEAR_ALL},
-    {"drawRotoZoomer", 59.4f, 82, drawRotoZoomer, 12, OPAQUE, true, CLEAR_ALL},
+    {"drawRotoZoomer", 59.4f, 82, drawRotoZoomer, 12, OPAQUE, false, CLEAR_NONE},
     {"drawRotoZoomer2(0)", 59.4f, 82, [] { drawRotoZoomer2(0); glDisable(GL_TEXTURE_2D); }, 12,
      OPAQUE, true, CLEAR_ALL},
     {"drawFace", 82, 90, drawFace, 11, OPAQUE, true, CLEAR_ALL},
-    {"drawBollar3(90)", 90, 95, column, 8, ADD, true, CLEAR_ALL},
-    {"drawBollar", 95, 100, drawBollar, 8, ADD, true, CLEAR_ALL},
-    {"drawBollar2(100)", 100, 105, row, 8, ADD, true, CLEAR_ALL},
+    {"drawBollar3(90)", 90, 95, column, 8, ADD, false, CLEAR_COLOUR},
+    {"drawBollar", 95, 100, drawBollar, 8, ADD, false, CLEAR_COLOUR},
+    {"drawBollar2(100)", 100, 105, row, 8, ADD, false, CLEAR_COLOUR},
     {"drawTunnel2+drawInter", 105, 115.25f, tunnelAndInter, 12, OPAQUE, true, CLEAR_ALL},
     {"drawTorusScene", 115.25f, 119.25f, drawTorusScene, 11, OPAQUE, true, CLEAR_ALL},
     {"drawCubeScene", 52, 59.4f, drawCubeScene, -1, ADD, false, CLEAR_ALL},
-    {"caption", 119.25f, 128, caption, 0, ALPHA, true, CLEAR_ALL},
+    {"caption", 119.25f, 128, caption, 0, ALPHA, false, CLEAR_COLOUR},
 };
 const int SCENE_COUNT = sizeof SCENES / sizeof SCENES[0];
 
@@ -106,13 +118,16 @@ void frame(const Scene& s, float t)
     flashbpm2 = smoothstep(trig[0], trig[0] + 100, now);
     syncbpm = smoothstep(trig[0], trig[0] + 800, now);
     glClear(s.clear);
+    if (!s.depth)
+        glDisable(GL_DEPTH_TEST);
     s.draw();
+    glEnable(GL_DEPTH_TEST);
 }
 
 // The reference frame: the scene's clear and one canvas-filling quad of its
 // main layer's kind. Leaves what the scenes expect: texturing and blending
 // off, the colour opaque white, the depth test as found.
-void reference(const Scene& s)
+void reference(const Scene& s, double pixels, int width, int height)
 {
     glClear(s.clear);
     GLboolean depthWas = glIsEnabled(GL_DEPTH_TEST);
@@ -137,17 +152,23 @@ void reference(const Scene& s)
     }
     glColor4f(1, 1, 1, s.blend == OPAQUE ? 1.0f : 0.5f);
 
-    ViewOrtho();   // canvas z = 0 at depth 0.5: passes the test over a cleared buffer
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0);
-    glVertex2f(0, 0);
-    glTexCoord2f(0, 1);
-    glVertex2f(0, 600);
-    glTexCoord2f(1, 1);
-    glVertex2f(800, 600);
-    glTexCoord2f(1, 0);
-    glVertex2f(800, 0);
-    glEnd();
+    // Whole screens, then the rest as a band of rows from the top, at canvas
+    // z = 0 (depth 0.5: every layer passes GL_LEQUAL over the one before).
+    ViewOrtho();
+    const double screen = (double)width * height;
+    for (double left = pixels; left > 0; left -= screen) {
+        float bottom = left >= screen ? 600.0f : (float)(600 * (left / screen));
+        glBegin(GL_QUADS);
+        glTexCoord2f(0, 0);
+        glVertex2f(0, 0);
+        glTexCoord2f(0, bottom / 600);
+        glVertex2f(0, bottom);
+        glTexCoord2f(1, bottom / 600);
+        glVertex2f(800, bottom);
+        glTexCoord2f(1, 0);
+        glVertex2f(800, 0);
+        glEnd();
+    }
     ViewPerspective();
 
     glColor4f(1, 1, 1, 1);
@@ -175,10 +196,13 @@ double median(std::vector<double> v)
 struct Cost {
     double wallMs, cpuMs;   // medians per scene frame
     double boundMs;         // median per reference frame
+    double screens;         // median pixels written per scene frame, in screens
 };
 
-Cost measure(const Scene& s, int frames)
+Cost measure(const Scene& s, int frames, int width, int height)
 {
+    GLuint query;
+    glGenQueries(1, &query);
     float first = s.start + 0.5f;
     float step = (s.end - s.start - 1) / frames;
     Time = first;
@@ -186,26 +210,33 @@ Cost measure(const Scene& s, int frames)
         bpmsync();
     for (int k = 0; k < 10; k++) {   // warm-up: both kinds of frame compiled and cached
         frame(s, first + k / 60.0f);
-        reference(s);
+        reference(s, (double)width * height * 1.5, width, height);
     }
     glFinish();
 
-    std::vector<double> wall, cpu, bound;
+    std::vector<double> wall, cpu, bound, screens;
     for (int k = 0; k < frames; k++) {
         auto t0 = Clock::now();
         double c0 = cpuMs();
+        glBeginQuery(GL_SAMPLES_PASSED, query);
         frame(s, first + k * step);
+        glEndQuery(GL_SAMPLES_PASSED);
         glFinish();
         cpu.push_back(cpuMs() - c0);
         auto t1 = Clock::now();
         wall.push_back(std::chrono::duration<double, std::milli>(t1 - t0).count());
-        reference(s);
+        GLuint written = 0;
+        glGetQueryObjectuiv(query, GL_QUERY_RESULT, &written);
+        screens.push_back((double)written / width / height);
+        auto t2 = Clock::now();
+        reference(s, written, width, height);
         glFinish();
-        bound.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t1).count());
+        bound.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t2).count());
     }
+    glDeleteQueries(1, &query);
     if (glGetError() != GL_NO_ERROR)
         std::fprintf(stderr, "bench_scene_fps: %s left a GL error\n", s.name);
-    return {median(wall), median(cpu), median(bound)};
+    return {median(wall), median(cpu), median(bound), median(screens)};
 }
 
 // "tex12 add z", "flat opaque -": texture slot or flat, blending, depth test.
@@ -224,8 +255,10 @@ const char* kindName(const Scene& s, char* out, size_t size)
 int main(int argc, char** argv)
 {
     int frames = argc > 1 ? std::atoi(argv[1]) : 300;
+    const char* only = argc > 2 ? argv[2] : "";
+    auto chosen = [&](const Scene& s) { return std::strncmp(s.name, only, std::strlen(only)) == 0; };
     if (frames < 1) {
-        std::fprintf(stderr, "usage: bench_scene_fps [frames]   (a positive count)\n");
+        std::fprintf(stderr, "usage: bench_scene_fps [frames] [name]   (a positive count)\n");
         return 2;
     }
     const int sizes[2][2] = {{800, 600}, {1920, 1080}};
@@ -244,7 +277,8 @@ int main(int argc, char** argv)
                 temp = 0;
                 trig[0] = 0;
             }
-            result[z][i] = measure(SCENES[i], frames);
+            if (chosen(SCENES[i]))
+                result[z][i] = measure(SCENES[i], frames, sizes[z][0], sizes[z][1]);
         }
         platHeadlessDestroy();
     }
@@ -252,22 +286,25 @@ int main(int argc, char** argv)
     std::printf("scene frames against the fill bound on the headless context, medians of %d "
                 "alternating frames each\n",
                 frames);
-    std::printf("scene: clear + scene + glFinish; bound: clear + one full-screen quad of the "
-                "scene's kind + glFinish;\nratio = scene / bound; cpu: process CPU time per "
-                "scene frame; kind: texture slot or flat, blending, depth test (z) or none (-)\n");
-    std::printf("%-22s | %-14s | %-35s | %s\n", "", "", "800 x 600", "1920 x 1080");
+    std::printf("scene: clear + scene + glFinish; bound: clear + plain quads of the scene's kind "
+                "over as many pixels as it wrote + glFinish;\nratio = scene / bound; cpu: process CPU "
+                "time per scene frame; scr: pixels written, in screens;\nkind: texture slot or flat, "
+                "blending, depth test (z) or none (-)\n");
+    std::printf("%-22s | %-14s | %-40s | %s\n", "", "", "800 x 600", "1920 x 1080");
     for (int z = 0; z < 2; z++) {
         if (z == 0)
             std::printf("%-22s | %-14s |", "scene", "kind");
-        std::printf(" %7s %5s %6s %8s %5s |", "ms", "fps", "cpu ms", "bound ms", "ratio");
+        std::printf(" %7s %5s %6s %4s %8s %5s |", "ms", "fps", "cpu ms", "scr", "bound ms", "ratio");
     }
     std::printf("\n");
     for (int i = 0; i < SCENE_COUNT; i++) {
+        if (!chosen(SCENES[i]))
+            continue;
         char kind[32];
         std::printf("%-22s | %-14s |", SCENES[i].name, kindName(SCENES[i], kind, sizeof kind));
         for (int z = 0; z < 2; z++) {
             const Cost& c = result[z][i];
-            std::printf(" %7.2f %5.0f %6.2f %8.2f %5.2f |", c.wallMs, 1000 / c.wallMs, c.cpuMs,
+            std::printf(" %7.2f %5.0f %6.2f %4.1f %8.2f %5.2f |", c.wallMs, 1000 / c.wallMs, c.cpuMs, c.screens,
                         c.boundMs, c.wallMs / c.boundMs);
         }
         std::printf("\n");
