@@ -14,6 +14,7 @@
 #include <string>
 
 GLuint texture[64];
+InkBox textureInk[64];
 OBJ_Model_t model[32];
 GLUquadricObj* q;
 
@@ -113,9 +114,12 @@ bool InitGL()
 
     loadModels();
 
-    for (int slot = 0; slot < 19; slot++)
+    for (int slot = 0; slot < 19; slot++) {
         texture[slot] = pngBind(TEXTURE_FILES[slot], PNG_NOMIPMAP, PNG_ALPHA, &info, GL_REPEAT,
                                 GL_NEAREST, GL_NEAREST);
+        textureInk[slot] = {texture[slot], (int)info.Width, (int)info.Height, (int)info.InkLeft,
+                            (int)info.InkTop, (int)info.InkRight, (int)info.InkBottom};
+    }
 
     autoInitRenderTexture();
     autoInitRenderDepthTexture();

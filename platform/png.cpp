@@ -92,6 +92,26 @@ static void upload(unsigned char* pixels, int w, int h, int channels, bool mipma
     }
 }
 
+// The box round the RGBA texels whose alpha is not 0 (all 0 when none is).
+static void findInk(const unsigned char* rgba, unsigned w, unsigned h, pngInfo* info)
+{
+    unsigned left = w, top = h, right = 0, bottom = 0;
+    for (unsigned y = 0; y < h; y++)
+        for (unsigned x = 0; x < w; x++)
+            if (rgba[((size_t)y * w + x) * 4 + 3]) {
+                left = x < left ? x : left;
+                right = x + 1 > right ? x + 1 : right;
+                top = y < top ? y : top;
+                bottom = y + 1;
+            }
+    if (right == 0)
+        left = top = 0;
+    info->InkLeft = left;
+    info->InkTop = top;
+    info->InkRight = right;
+    info->InkBottom = bottom;
+}
+
 static GLint baseFilter(GLint filter)
 {
     switch (filter) {
@@ -111,7 +131,7 @@ unsigned int pngBind(const char* filename, int mipmap, int trans, pngInfo* info,
 {
     lastError[0] = '\0';
     if (info)
-        *info = pngInfo{0, 0, 0, 0};
+        *info = pngInfo{};
     if (!filename) {
         setError("(null)", "no file name");
         return 0;
@@ -213,6 +233,10 @@ unsigned int pngBind(const char* filename, int mipmap, int trans, pngInfo* info,
         rows[y] = pixels + rowBytes * y;
     png_read_image(png, rows);
     png_read_end(png, nullptr);
+    pngInfo found = {(unsigned)width, (unsigned)height, (unsigned)depth, channels == 4 ? 8u : 0u,
+                     0, 0, (unsigned)width, (unsigned)height};
+    if (channels == 4)
+        findInk(pixels, (unsigned)width, (unsigned)height, &found);
     png_destroy_read_struct(&png, &pinfo, nullptr);
     std::fclose(file);
 
@@ -235,7 +259,6 @@ unsigned int pngBind(const char* filename, int mipmap, int trans, pngInfo* info,
     std::free(pixels);
     std::free(rows);
     if (info)
-        *info = pngInfo{(unsigned)width, (unsigned)height, (unsigned)depth,
-                        channels == 4 ? 8u : 0u};
+        *info = found;
     return name;
 }

@@ -30,6 +30,11 @@ struct pngInfo {
     unsigned int Width, Height;  // pixels
     unsigned int Depth;          // bits per channel in the file (1, 2, 4, 8 or 16)
     unsigned int Alpha;          // bits of alpha in the texture (0 or 8)
+    // The ink: the smallest box holding every texel whose alpha is not 0,
+    // columns [InkLeft, InkRight) and rows [InkTop, InkBottom) from the top;
+    // the whole picture when it has no alpha, all four 0 when every texel is
+    // clear.
+    unsigned int InkLeft, InkTop, InkRight, InkBottom;
 };
 
 // Loads the file into a new texture (a new name per call) and returns its
@@ -43,8 +48,8 @@ struct pngInfo {
 //   minfilter, magfilter  GL filters; without mipmaps a mipmapping minification
 //              filter falls back to its base (GL_NEAREST or GL_LINEAR), since
 //              the texture would otherwise be incomplete and sample black
-// `info` (may be null) receives the file's size and depth and the texture's
-// alpha bits on success, zeros on failure.
+// `info` (may be null) receives the file's size and depth, the texture's
+// alpha bits and its ink on success, zeros on failure.
 unsigned int pngBind(const char* filename, int mipmap, int trans, pngInfo* info, int wrapst,
                      int minfilter, int magfilter);
 

@@ -26,6 +26,19 @@
 extern float Time;              // s of music, from 0; written once a frame by DrawGLScene
 extern GLuint texture[64];      // texture names by slot, 0 when empty; filled by InitGL
 
+// Where a slot's picture is not fully transparent: texels [left, right) x
+// [top, bottom), rows from the picture's top, of a width x height texture
+// named `name`. Written by InitGL with the texture. The captions draw only
+// there (a scissor box): the clear texels around the ink leave every pixel
+// as it was, and skipping them saves most of a caption's fill. A record that
+// does not match its slot's texture (another name or size) is not used.
+struct InkBox {
+    GLuint name;
+    int width, height;              // texels
+    int left, top, right, bottom;   // texels
+};
+extern InkBox textureInk[64];
+
 // ---- projections and render targets (view.cpp, targets.cpp) -------------
 extern int ScreenWidth;         // render target width, texels (1024)
 extern int ScreenHeight;        // render target height, texels (1024)

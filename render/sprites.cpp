@@ -1,4 +1,5 @@
 // The sliding caption sprites, the fixed overlay picture and the billboards.
+#include <algorithm>
 #include <cmath>
 
 #include "math/autokeyframe.h"
@@ -37,6 +38,63 @@ static void drawCaptionQuad()
     glEnd();
 }
 
+// Confines drawing to the window pixels a caption quad's ink can reach, when
+// the slot's ink is known (textureInk): pushes the scissor state, which the
+// caller pops, and keeps within any scissor box already in force. False, and
+// nothing changed, when the ink is unknown. The quad covers canvas (x, y) to
+// (x + 512, y + 512), mirrored: texel column c lies from quad x 512 (1 - (c + 1)
+// / w) to 512 (1 - c / w), row r from 512 r / h to 512 (r + 1) / h. Ink that
+// touches an edge may be sampled across the wrap at the far one, so the whole
+// quad is kept along that axis; the box grows a pixel on every side for the
+// rounding of texture coordinates.
+static bool scissorToInk(int slot, float x, float y)
+{
+    if (slot < 0 || slot >= 64 || !texture[slot] || textureInk[slot].name != texture[slot])
+        return false;
+    const InkBox& ink = textureInk[slot];
+    GLint w = 0, h = 0;
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &w);
+    glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &h);
+    if (w != ink.width || h != ink.height || w <= 0 || h <= 0)
+        return false;
+
+    double left = 0, right = 512, top = 0, bottom = 512;   // canvas units in the quad
+    if (ink.right == 0) {
+        right = bottom = -1024;   // no ink at all: nothing reaches the screen
+        left = top = -1025;
+    }
+    if (ink.left > 0 && ink.right < w) {
+        left = 512.0 * (1 - (double)ink.right / w);
+        right = 512.0 * (1 - (double)ink.left / w);
+    }
+    if (ink.top > 0 && ink.bottom < h) {
+        top = 512.0 * ink.top / h;
+        bottom = 512.0 * ink.bottom / h;
+    }
+
+    // Canvas to window: x to the right, y up from the viewport's bottom edge.
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    const double sx = vp[2] / 800.0, sy = vp[3] / 600.0;
+    GLint x0 = (GLint)std::floor(vp[0] + (x + left) * sx) - 1;
+    GLint x1 = (GLint)std::ceil(vp[0] + (x + right) * sx) + 1;
+    GLint y0 = (GLint)std::floor(vp[1] + vp[3] - (y + bottom) * sy) - 1;
+    GLint y1 = (GLint)std::ceil(vp[1] + vp[3] - (y + top) * sy) + 1;
+
+    glPushAttrib(GL_SCISSOR_BIT);
+    if (glIsEnabled(GL_SCISSOR_TEST)) {
+        GLint box[4];
+        glGetIntegerv(GL_SCISSOR_BOX, box);
+        x0 = std::max(x0, box[0]);
+        y0 = std::max(y0, box[1]);
+        x1 = std::min(x1, box[0] + box[2]);
+        y1 = std::min(y1, box[1] + box[3]);
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+    return true;
+}
+
 static void drawCaption(const autoKey (&table)[4], int slot, float start)
 {
     autoKey keys[4] = {table[0], table[1], table[2], table[3]};
@@ -54,7 +112,10 @@ static void drawCaption(const autoKey (&table)[4], int slot, float start)
     float y = (float)((std::cos(t * (double)1.8f) + std::sin(t * (double)-0.6f)) * 25 + 64);
     float x = (float)((std::sin(2 * t) + std::cos(t * (double)0.5f)) * 25 + base.x);
     glTranslatef(x, y, 0);
+    bool scissored = scissorToInk(slot, x, y);
     drawCaptionQuad();   // takes the current colour: opaque white
+    if (scissored)
+        glPopAttrib();
 
     ViewPerspective();
     glColor4f(1, 1, 1, 1);

@@ -159,11 +159,16 @@ TEST_F(Png, RgbAndRgbaComeBackAsWrittenTopRowFirst)
     EXPECT_EQ(info.Height, 1u);
     EXPECT_EQ(info.Depth, 8u);
     EXPECT_EQ(info.Alpha, 8u);
+    // The ink: only the second texel has alpha.
+    EXPECT_EQ(std::vector<unsigned>({info.InkLeft, info.InkTop, info.InkRight, info.InkBottom}),
+              std::vector<unsigned>({1, 0, 2, 1}));
 
     // PNG_SOLID drops the alpha channel.
     ASSERT_NE(load(tempDir() + "/rgba.png", PNG_SOLID, &info), 0u);
     expectTexels(2, 1, {1, 2, 3, 255, 200, 150, 100, 255}, false);
     EXPECT_EQ(info.Alpha, 0u);
+    EXPECT_EQ(info.InkLeft + info.InkTop, 0u) << "without alpha the ink is the whole picture";
+    EXPECT_EQ(info.InkRight * info.InkBottom, 2u);
 }
 
 TEST_F(Png, GreyOfEveryDepthBecomesRgb)
@@ -318,7 +323,7 @@ TEST_F(Png, BrokenFilesGiveZeroAndLeaveGlAlone)
     while (glGetError() != GL_NO_ERROR) {
     }
     for (const std::string& path : broken) {
-        pngInfo info{7, 7, 7, 7};
+        pngInfo info{7, 7, 7, 7, 7, 7, 7, 7};
         GLuint name = pngBind(path.c_str(), PNG_NOMIPMAP, PNG_ALPHA, &info, GL_REPEAT,
                               GL_NEAREST, GL_NEAREST);
         EXPECT_EQ(name, 0u) << path;

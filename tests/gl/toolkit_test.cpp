@@ -342,6 +342,60 @@ TEST_F(Caption, TheLongTrackMatchesUntil2500AndHoldsLonger)
     EXPECT_EQ(glfix::canvasPixel(153 + 3, 89 + 3), GREEN);
 }
 
+TEST_F(Caption, ConfinedToItsInkItDrawsTheSamePixels)
+{
+    // 64 x 64: ink (opaque, every texel its own colour) only in columns 3..39
+    // and rows 10..29, off centre both ways; coloured but clear elsewhere.
+    std::vector<unsigned char> texels(64 * 64 * 4);
+    for (int y = 0; y < 64; y++)
+        for (int x = 0; x < 64; x++) {
+            unsigned char* p = &texels[(y * 64 + x) * 4];
+            p[0] = (unsigned char)(x * 4);
+            p[1] = (unsigned char)(y * 4);
+            p[2] = 200;
+            p[3] = x >= 3 && x < 40 && y >= 10 && y < 30 ? 255 : 0;
+        }
+    glDeleteTextures(1, &texture[5]);
+    glGenTextures(1, &texture[5]);
+    glBindTexture(GL_TEXTURE_2D, texture[5]);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, 64, 64, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    const InkBox saved = textureInk[5], ink = {texture[5], 64, 64, 3, 10, 40, 30};
+
+    auto frameOf = [](const InkBox& record, float units) {
+        textureInk[5] = record;
+        glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        Time = 0;
+        drawText2(5, -units / 350);
+        return readFrame();
+    };
+    // The whole window and a smaller, shifted viewport; sliding in, held,
+    // sliding out; then inside a scissor box already in force, which stays.
+    const GLint views[2][4] = {{0, 0, 800, 600}, {30, 20, 700, 500}};
+    for (const GLint* v : views) {
+        glViewport(v[0], v[1], v[2], v[3]);
+        for (float units : {500.0f, 1750.0f, 2700.0f}) {
+            std::vector<unsigned char> whole = frameOf({}, units), inked = frameOf(ink, units);
+            int lit = 0;
+            for (size_t i = 0; i < whole.size(); i += 4)
+                lit += whole[i + 2] != 0;
+            EXPECT_GT(lit, 1000) << "at " << units << " units";
+            EXPECT_TRUE(whole == inked) << "viewport " << v[2] << " x " << v[3] << ", " << units;
+        }
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(100, 200, 300, 150);
+    EXPECT_TRUE(frameOf({}, 1750) == frameOf(ink, 1750)) << "inside a scissor box";
+    GLint box[4];
+    glGetIntegerv(GL_SCISSOR_BOX, box);
+    EXPECT_TRUE(glIsEnabled(GL_SCISSOR_TEST));
+    EXPECT_EQ(box[0] + box[1] + box[2] + box[3], 100 + 200 + 300 + 150);
+    glDisable(GL_SCISSOR_TEST);
+    glViewport(0, 0, 800, 600);
+    textureInk[5] = saved;
+}
+
 TEST_F(Toolkit, BillboardFacesTheViewerUnderAnyRotation)
 {
     glMatrixMode(GL_PROJECTION);
