@@ -92,9 +92,13 @@ void drawC64Scene()
     glLoadIdentity();
 
     // The tunnel: 190 rings 3 units apart, all moving at the viewer at
-    // 5 units a second.
+    // 5 units a second. Only about 35 are between the near and far planes
+    // (0.1 and 100 units away, ReSizeGLScene's) at any time; a ring wholly
+    // behind the eye or beyond the far plane, with a unit to spare, would be
+    // clipped whole, so it is not sent.
     if (Time > 37.0f) {
-        glTranslatef(0, 0, (Time - 37) * 5);
+        const float ahead = (Time - 37) * 5;   // ring 0's z in the eye's frame
+        glTranslatef(0, 0, ahead);
         if (Time > 45.0f) {
             glColor3f(syncbpm, syncbpm, syncbpm);
             glClearColor(0, 0, 0, 1);   // from the next frame on
@@ -102,6 +106,9 @@ void drawC64Scene()
             lightBlue();
         }
         for (int i = 0; i < 190; i++) {
+            const float z = ahead - 3.0f * i;   // a ring spans z +-0.7 about it
+            if (z - 0.7f > 1.0f || z + 0.7f < -101.0f)
+                continue;
             glPushMatrix();
             glTranslatef(0, 0, (float)(-3 * i));
             if (Time > 45.0f)
