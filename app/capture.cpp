@@ -21,11 +21,14 @@
 #include <cerrno>
 #include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 extern char** environ;
@@ -181,6 +184,85 @@ bool writeAll(int fd, const unsigned char* data, size_t size)
         size -= (size_t)n;
     }
     return true;
+}
+
+// Frames go down the pipe to ffmpeg from a thread of their own, so that the
+// next frame is rendered while this one is written: two buffers, one being
+// filled by read-back while the other is written. After a failed write the
+// thread writes nothing more; its errno is kept for the message.
+struct FrameWriter {
+    int fd = -1;
+    std::vector<unsigned char> buffer[2];
+    bool full[2] = {false, false};   // handed over, not yet written
+    int filling = 0;                 // the buffer read-back fills next
+    bool closing = false;            // no more frames come
+    int error = 0;                   // errno of the first failed write, 0 if none
+    std::mutex lock;
+    std::condition_variable changed;
+    std::thread thread;
+};
+
+void writerLoop(FrameWriter* w)
+{
+    std::unique_lock<std::mutex> hold(w->lock);
+    for (int next = 0;; next ^= 1) {
+        w->changed.wait(hold, [&] { return w->full[next] || w->closing; });
+        if (!w->full[next])
+            return;   // closing, and everything handed over is written
+        hold.unlock();
+        bool ok = w->error == 0 && writeAll(w->fd, w->buffer[next].data(), w->buffer[next].size());
+        int err = errno;
+        hold.lock();
+        if (!ok && w->error == 0)
+            w->error = err;
+        w->full[next] = false;
+        w->changed.notify_all();
+    }
+}
+
+void startWriter(FrameWriter& w, int fd, size_t frameBytes)
+{
+    w.fd = fd;
+    w.buffer[0].resize(frameBytes);
+    w.buffer[1].resize(frameBytes);
+    w.thread = std::thread(writerLoop, &w);
+}
+
+// The buffer to read the next frame into, once the writer is done with it;
+// null when a write has failed (errno set).
+unsigned char* frameBuffer(FrameWriter& w)
+{
+    std::unique_lock<std::mutex> hold(w.lock);
+    w.changed.wait(hold, [&] { return !w.full[w.filling] || w.error; });
+    if (w.error) {
+        errno = w.error;
+        return nullptr;
+    }
+    return w.buffer[w.filling].data();
+}
+
+// Hands the buffer frameBuffer gave over to be written.
+void submitFrame(FrameWriter& w)
+{
+    std::lock_guard<std::mutex> hold(w.lock);
+    w.full[w.filling] = true;
+    w.filling ^= 1;
+    w.changed.notify_all();
+}
+
+// Waits until every frame handed over is written; false (errno set) when a
+// write failed.
+bool stopWriter(FrameWriter& w)
+{
+    {
+        std::lock_guard<std::mutex> hold(w.lock);
+        w.closing = true;
+        w.changed.notify_all();
+    }
+    if (w.thread.joinable())
+        w.thread.join();
+    errno = w.error;
+    return w.error == 0;
 }
 
 struct Progress {
@@ -398,25 +480,34 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
     }
 
     long total = expectedFrames(rate);
-    std::vector<unsigned char> pixels((size_t)width * height * (video ? 4 : 3));
+    std::vector<unsigned char> pixels;
+    FrameWriter writer;
+    if (video)
+        startWriter(writer, pipeFd, (size_t)width * height * 4);
+    else
+        pixels.resize((size_t)width * height * 3);
     Progress progress;
     long k = 0;
     bool failed = false;
     std::string failure;
+    auto writeFailed = [&] {
+        failed = true;
+        failure = errno == EPIPE ? "ffmpeg stopped reading frames"
+                                 : std::string("writing to ffmpeg failed: ") + std::strerror(errno);
+    };
     for (;; k++) {
         if (stopSignal)
             break;
         if (!headlessFrame(k, rate, false))
             break;   // the show is over; this frame is not shown
         if (video) {
-            headlessReadBGRA(width, height, pixels.data());
-            if (!writeAll(pipeFd, pixels.data(), pixels.size())) {
-                failed = true;
-                failure = errno == EPIPE ? "ffmpeg stopped reading frames"
-                                         : std::string("writing to ffmpeg failed: ") +
-                                               std::strerror(errno);
+            unsigned char* frame = frameBuffer(writer);
+            if (!frame) {
+                writeFailed();
                 break;
             }
+            headlessReadBGRA(width, height, frame);
+            submitFrame(writer);
         } else {
             headlessReadRGB(width, height, pixels.data());
             char name[32];
@@ -432,6 +523,8 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
         }
         showProgress(progress, k + 1, total, false);
     }
+    if (video && !stopWriter(writer) && !failed)
+        writeFailed();
     long frames = k;
     if (progress.shown || !failed)
         showProgress(progress, frames, stopSignal ? total : frames, true);
