@@ -106,6 +106,7 @@ void drawBubblan()
     float x = (float)(256 + 256 * std::sin((double)Time));
     float y = (float)(68 + 10 * std::sin((double)(10 * Time)) + std::cos((double)(5 * Time)));
     glTranslatef(x, y, 0);
+    bool scissored = scissorToInk(14, x, y);   // the clear corners round the bubble
     glBegin(GL_QUADS);
     glTexCoord2f(1, 0);
     glVertex2f(0, 0);
@@ -116,6 +117,8 @@ void drawBubblan()
     glTexCoord2f(0, 0);
     glVertex2f(512, 0);
     glEnd();
+    if (scissored)
+        glPopAttrib();
     ViewPerspective();
 
     glColor4f(1, 1, 1, 1);

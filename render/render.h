@@ -39,6 +39,13 @@ struct InkBox {
 };
 extern InkBox textureInk[64];
 
+// Before a 512 x 512 canvas quad at (x, y), mirrored like the captions (u
+// from 1 at its left edge), with `slot` bound: confines drawing to the window
+// pixels its ink can reach (a scissor box, kept within any already in force)
+// and returns true; the caller ends it with glPopAttrib(). False, and nothing
+// changed, when the slot's ink is unknown.
+bool scissorToInk(int slot, float x, float y);
+
 // ---- projections and render targets (view.cpp, targets.cpp) -------------
 extern int ScreenWidth;         // render target width, texels (1024)
 extern int ScreenHeight;        // render target height, texels (1024)

@@ -38,16 +38,12 @@ static void drawCaptionQuad()
     glEnd();
 }
 
-// Confines drawing to the window pixels a caption quad's ink can reach, when
-// the slot's ink is known (textureInk): pushes the scissor state, which the
-// caller pops, and keeps within any scissor box already in force. False, and
-// nothing changed, when the ink is unknown. The quad covers canvas (x, y) to
-// (x + 512, y + 512), mirrored: texel column c lies from quad x 512 (1 - (c + 1)
-// / w) to 512 (1 - c / w), row r from 512 r / h to 512 (r + 1) / h. Ink that
-// touches an edge may be sampled across the wrap at the far one, so the whole
-// quad is kept along that axis; the box grows a pixel on every side for the
-// rounding of texture coordinates.
-static bool scissorToInk(int slot, float x, float y)
+// The quad covers canvas (x, y) to (x + 512, y + 512), mirrored: texel column
+// c lies from quad x 512 (1 - (c + 1) / w) to 512 (1 - c / w), row r from
+// 512 r / h to 512 (r + 1) / h. Ink that touches an edge may be sampled across
+// the wrap at the far one, so the whole quad is kept along that axis; the box
+// grows a pixel on every side for the rounding of texture coordinates.
+bool scissorToInk(int slot, float x, float y)
 {
     if (slot < 0 || slot >= 64 || !texture[slot] || textureInk[slot].name != texture[slot])
         return false;
