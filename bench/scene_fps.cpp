@@ -8,8 +8,9 @@
 // through the scene's window (half a second clear of its ends, so every act
 // of a scene is sampled), bpmsync and the three envelopes, the timeline's
 // clear for it, the depth test off for the scenes the timeline runs without
-// it, the scene's entry point, then glFinish so the software renderer has
-// really drawn the frame. The letterbox is left out; the caption row is the
+// it, the scene's entry point (kept to the letterbox's opening where the
+// timeline keeps it), then glFinish so the software renderer has really drawn
+// the frame. The letterbox's bands are left out; the caption row is the
 // timeline's closing window.
 //
 // The bound is a reference frame: the same clear, then plain quads of the
@@ -120,7 +121,13 @@ void frame(const Scene& s, float t)
     glClear(s.clear);
     if (!s.depth)
         glDisable(GL_DEPTH_TEST);
+    // Under the letterbox the timeline keeps the scene to the opening.
+    const bool letterboxed = (t > 0.0f && t < 22.0f) || (t > 52.0f && t < 187.0f);
+    if (letterboxed)
+        scissorToOpening();
     s.draw();
+    if (letterboxed)
+        glPopAttrib();
     glEnable(GL_DEPTH_TEST);
 }
 

@@ -89,10 +89,18 @@ bool DrawGLScene()
     if (depth != DEPTH)
         glDisable(GL_DEPTH_TEST);
 
+    // The letterbox: two independent windows; none over the C64 scene. Its
+    // opaque bands, drawn last and nearest, hide whatever the scene draws
+    // under them, so the scene is kept to the opening between them: a third
+    // less to fill.
+    const bool letterboxed = (Time > 0.0f && Time < 22.0f) || (Time > 52.0f && Time < 187.0f);
+    if (letterboxed)
+        scissorToOpening();
     if (scene)
         scene->draw();
+    if (letterboxed)
+        glPopAttrib();
 
-    // The letterbox: two independent windows; none over the C64 scene.
     if (Time > 0.0f && Time < 22.0f) {
         drawBorders();
         bordersDrawn++;

@@ -70,3 +70,8 @@ void drawOverlay(int slot);             // fixed 512 x 512 picture; not schedule
 void autoDrawPointSprite(VECTOR3 centre, float size);             // billboard, side 2 x size
 void autoDrawPointSpriteRot(VECTOR3 centre, float size, float angle);  // roll in degrees, left in the matrix
 void drawBorders();                     // the letterbox: black bands above y 90 and below 510
+// Before a scene the letterbox will cover: confines drawing to the opening
+// between the bands (a scissor box, kept within any already in force), since
+// the bands hide everything drawn under them. The caller ends it with
+// glPopAttrib() before drawing the bands.
+void scissorToOpening();
