@@ -3,7 +3,8 @@
 // Every frame DrawGLScene reads the music position into Time, lets bpmsync
 // register at most one beat, builds the beat envelopes, clears, and calls the
 // one scene whose time window holds Time. Scenes on the 2D canvas run with the
-// depth test off (it decides nothing there) and get it back on afterwards. Scenes are functions of Time, the
+// depth test off (it decides nothing there) and get it back on afterwards;
+// under the letterbox a scene is kept to the opening between its bands. Scenes are functions of Time, the
 // envelopes, the beat counter and the little GL state earlier frames leave
 // (the clear colour above all), so seeking the music seeks the show.
 //
