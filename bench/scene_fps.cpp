@@ -123,11 +123,12 @@ void frame(const Scene& s, float t)
         glDisable(GL_DEPTH_TEST);
     // Under the letterbox the timeline keeps the scene to the opening.
     const bool letterboxed = (t > 0.0f && t < 22.0f) || (t > 52.0f && t < 187.0f);
+    ScissorState was;
     if (letterboxed)
-        scissorToOpening();
+        was = scissorToOpening();
     s.draw();
     if (letterboxed)
-        glPopAttrib();
+        restoreScissor(was);
     glEnable(GL_DEPTH_TEST);
 }
 

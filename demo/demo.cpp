@@ -94,12 +94,13 @@ bool DrawGLScene()
     // under them, so the scene is kept to the opening between them: a third
     // less to fill.
     const bool letterboxed = (Time > 0.0f && Time < 22.0f) || (Time > 52.0f && Time < 187.0f);
+    ScissorState was;
     if (letterboxed)
-        scissorToOpening();
+        was = scissorToOpening();
     if (scene)
         scene->draw();
     if (letterboxed)
-        glPopAttrib();
+        restoreScissor(was);
 
     if (Time > 0.0f && Time < 22.0f) {
         drawBorders();

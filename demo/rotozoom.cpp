@@ -106,7 +106,8 @@ void drawBubblan()
     float x = (float)(256 + 256 * std::sin((double)Time));
     float y = (float)(68 + 10 * std::sin((double)(10 * Time)) + std::cos((double)(5 * Time)));
     glTranslatef(x, y, 0);
-    bool scissored = scissorToInk(14, x, y);   // the clear corners round the bubble
+    ScissorState was;
+    bool scissored = scissorToInk(14, x, y, &was);   // the clear corners round the bubble
     glBegin(GL_QUADS);
     glTexCoord2f(1, 0);
     glVertex2f(0, 0);
@@ -118,7 +119,7 @@ void drawBubblan()
     glVertex2f(512, 0);
     glEnd();
     if (scissored)
-        glPopAttrib();
+        restoreScissor(was);
     ViewPerspective();
 
     glColor4f(1, 1, 1, 1);

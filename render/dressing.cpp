@@ -24,7 +24,7 @@ void drawBorders()
     ViewPerspective();
 }
 
-void scissorToOpening()
+ScissorState scissorToOpening()
 {
     // The opening is canvas rows 90 to 510; on the window, y up from the
     // viewport's bottom edge, with a pixel to spare on each side for pixels
@@ -32,19 +32,6 @@ void scissorToOpening()
     GLint vp[4];
     glGetIntegerv(GL_VIEWPORT, vp);
     const double sy = vp[3] / 600.0;
-    GLint x0 = vp[0], x1 = vp[0] + vp[2];
-    GLint y0 = (GLint)std::floor(vp[1] + vp[3] - 510 * sy) - 1;
-    GLint y1 = (GLint)std::ceil(vp[1] + vp[3] - 90 * sy) + 1;
-
-    glPushAttrib(GL_SCISSOR_BIT);
-    if (glIsEnabled(GL_SCISSOR_TEST)) {   // keep within a box already in force
-        GLint box[4];
-        glGetIntegerv(GL_SCISSOR_BOX, box);
-        x0 = x0 > box[0] ? x0 : box[0];
-        y0 = y0 > box[1] ? y0 : box[1];
-        x1 = x1 < box[0] + box[2] ? x1 : box[0] + box[2];
-        y1 = y1 < box[1] + box[3] ? y1 : box[1] + box[3];
-    }
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x0, y0, x1 > x0 ? x1 - x0 : 0, y1 > y0 ? y1 - y0 : 0);
+    return narrowScissor(vp[0], (GLint)std::floor(vp[1] + vp[3] - 510 * sy) - 1, vp[0] + vp[2],
+                         (GLint)std::ceil(vp[1] + vp[3] - 90 * sy) + 1);
 }

@@ -39,12 +39,21 @@ struct InkBox {
 };
 extern InkBox textureInk[64];
 
+// The scissor test's state, put back with restoreScissor after narrowing it.
+struct ScissorState {
+    GLboolean enabled;
+    GLint box[4];   // x, y, width, height, window pixels
+};
+// Keeps drawing to the window pixels [x0, x1) x [y0, y1), within any scissor
+// box already in force; returns the state before.
+ScissorState narrowScissor(GLint x0, GLint y0, GLint x1, GLint y1);
+void restoreScissor(const ScissorState& was);
+
 // Before a 512 x 512 canvas quad at (x, y), mirrored like the captions (u
-// from 1 at its left edge), with `slot` bound: confines drawing to the window
-// pixels its ink can reach (a scissor box, kept within any already in force)
-// and returns true; the caller ends it with glPopAttrib(). False, and nothing
-// changed, when the slot's ink is unknown.
-bool scissorToInk(int slot, float x, float y);
+// from 1 at its left edge), with `slot` bound: keeps drawing to the window
+// pixels its ink can reach and returns true, the state before in `was`, for
+// restoreScissor. False, and nothing changed, when the slot's ink is unknown.
+bool scissorToInk(int slot, float x, float y, ScissorState* was);
 
 // ---- projections and render targets (view.cpp, targets.cpp) -------------
 extern int ScreenWidth;         // render target width, texels (1024)
@@ -70,8 +79,7 @@ void drawOverlay(int slot);             // fixed 512 x 512 picture; not schedule
 void autoDrawPointSprite(VECTOR3 centre, float size);             // billboard, side 2 x size
 void autoDrawPointSpriteRot(VECTOR3 centre, float size, float angle);  // roll in degrees, left in the matrix
 void drawBorders();                     // the letterbox: black bands above y 90 and below 510
-// Before a scene the letterbox will cover: confines drawing to the opening
-// between the bands (a scissor box, kept within any already in force), since
-// the bands hide everything drawn under them. The caller ends it with
-// glPopAttrib() before drawing the bands.
-void scissorToOpening();
+// Before a scene the letterbox will cover: keeps drawing to the opening
+// between the bands, since the bands hide everything drawn under them.
+// Returns the state before, for restoreScissor before the bands are drawn.
+ScissorState scissorToOpening();

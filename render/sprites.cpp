@@ -1,5 +1,4 @@
 // The sliding caption sprites, the fixed overlay picture and the billboards.
-#include <algorithm>
 #include <cmath>
 
 #include "math/autokeyframe.h"
@@ -43,7 +42,7 @@ static void drawCaptionQuad()
 // 512 r / h to 512 (r + 1) / h. Ink that touches an edge may be sampled across
 // the wrap at the far one, so the whole quad is kept along that axis; the box
 // grows a pixel on every side for the rounding of texture coordinates.
-bool scissorToInk(int slot, float x, float y)
+bool scissorToInk(int slot, float x, float y, ScissorState* was)
 {
     if (slot < 0 || slot >= 64 || !texture[slot] || textureInk[slot].name != texture[slot])
         return false;
@@ -77,17 +76,7 @@ bool scissorToInk(int slot, float x, float y)
     GLint y0 = (GLint)std::floor(vp[1] + vp[3] - (y + bottom) * sy) - 1;
     GLint y1 = (GLint)std::ceil(vp[1] + vp[3] - (y + top) * sy) + 1;
 
-    glPushAttrib(GL_SCISSOR_BIT);
-    if (glIsEnabled(GL_SCISSOR_TEST)) {
-        GLint box[4];
-        glGetIntegerv(GL_SCISSOR_BOX, box);
-        x0 = std::max(x0, box[0]);
-        y0 = std::max(y0, box[1]);
-        x1 = std::min(x1, box[0] + box[2]);
-        y1 = std::min(y1, box[1] + box[3]);
-    }
-    glEnable(GL_SCISSOR_TEST);
-    glScissor(x0, y0, std::max(0, x1 - x0), std::max(0, y1 - y0));
+    *was = narrowScissor(x0, y0, x1, y1);
     return true;
 }
 
@@ -108,10 +97,11 @@ static void drawCaption(const autoKey (&table)[4], int slot, float start)
     float y = (float)((std::cos(t * (double)1.8f) + std::sin(t * (double)-0.6f)) * 25 + 64);
     float x = (float)((std::sin(2 * t) + std::cos(t * (double)0.5f)) * 25 + base.x);
     glTranslatef(x, y, 0);
-    bool scissored = scissorToInk(slot, x, y);
+    ScissorState was;
+    bool scissored = scissorToInk(slot, x, y, &was);
     drawCaptionQuad();   // takes the current colour: opaque white
     if (scissored)
-        glPopAttrib();
+        restoreScissor(was);
 
     ViewPerspective();
     glColor4f(1, 1, 1, 1);

@@ -24,3 +24,30 @@ void ViewPerspective()
     glMatrixMode(GL_MODELVIEW);
     glPopMatrix();
 }
+
+// The state is read and set by hand rather than pushed: every push of an
+// attribute group makes the GL driver allocate a node per context.
+ScissorState narrowScissor(GLint x0, GLint y0, GLint x1, GLint y1)
+{
+    ScissorState was;
+    was.enabled = glIsEnabled(GL_SCISSOR_TEST);
+    glGetIntegerv(GL_SCISSOR_BOX, was.box);
+    if (was.enabled) {
+        x0 = x0 > was.box[0] ? x0 : was.box[0];
+        y0 = y0 > was.box[1] ? y0 : was.box[1];
+        x1 = x1 < was.box[0] + was.box[2] ? x1 : was.box[0] + was.box[2];
+        y1 = y1 < was.box[1] + was.box[3] ? y1 : was.box[1] + was.box[3];
+    }
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x0, y0, x1 > x0 ? x1 - x0 : 0, y1 > y0 ? y1 - y0 : 0);
+    return was;
+}
+
+void restoreScissor(const ScissorState& was)
+{
+    glScissor(was.box[0], was.box[1], was.box[2], was.box[3]);
+    if (was.enabled)
+        glEnable(GL_SCISSOR_TEST);
+    else
+        glDisable(GL_SCISSOR_TEST);
+}

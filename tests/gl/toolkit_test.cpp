@@ -205,14 +205,15 @@ TEST_F(Toolkit, LetterboxLeavesExactlyRows90To510)
         textured ? glEnable(GL_TEXTURE_2D) : glDisable(GL_TEXTURE_2D);
         glClearColor(!scissored, !scissored, !scissored, 1);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+        ScissorState was;
         if (scissored)
-            scissorToOpening();
+            was = scissorToOpening();
         ViewOrtho();   // a front layer drawn before: the bands still cover it
         glColor3f(1, 1, 1);
         canvasQuad(0, 0, 800, 600);
         ViewPerspective();
         if (scissored) {
-            glPopAttrib();
+            restoreScissor(was);
             EXPECT_FALSE(glIsEnabled(GL_SCISSOR_TEST));
         }
 
