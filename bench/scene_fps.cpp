@@ -122,7 +122,7 @@ void frame(const Scene& s, float t)
     if (!s.depth)
         glDisable(GL_DEPTH_TEST);
     // Under the letterbox the timeline keeps the scene to the opening.
-    const bool letterboxed = (t > 0.0f && t < 22.0f) || (t > 52.0f && t < 187.0f);
+    const bool letterboxed = letterboxWindows(t) > 0;
     ScissorState was;
     if (letterboxed)
         was = scissorToOpening();

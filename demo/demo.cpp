@@ -60,6 +60,8 @@ const Scene SCENES[] = {
 
 }  // namespace
 
+int letterboxWindows(float t) { return (t > 0.0f && t < 22.0f) + (t > 52.0f && t < 187.0f); }
+
 bool DrawGLScene()
 {
     Time = (float)platStreamGetTime(stream) / 1000;
@@ -89,24 +91,18 @@ bool DrawGLScene()
     if (depth != DEPTH)
         glDisable(GL_DEPTH_TEST);
 
-    // The letterbox: two independent windows; none over the C64 scene. Its
-    // opaque bands, drawn last and nearest, hide whatever the scene draws
-    // under them, so the scene is kept to the opening between them: a third
-    // less to fill.
-    const bool letterboxed = (Time > 0.0f && Time < 22.0f) || (Time > 52.0f && Time < 187.0f);
+    // The letterbox's opaque bands, drawn last and nearest, hide whatever the
+    // scene draws under them, so the scene is kept to the opening between
+    // them: a third less to fill.
+    const int bands = letterboxWindows(Time);
     ScissorState was;
-    if (letterboxed)
+    if (bands)
         was = scissorToOpening();
     if (scene)
         scene->draw();
-    if (letterboxed)
+    if (bands)
         restoreScissor(was);
-
-    if (Time > 0.0f && Time < 22.0f) {
-        drawBorders();
-        bordersDrawn++;
-    }
-    if (Time > 52.0f && Time < 187.0f) {
+    for (int i = 0; i < bands; i++) {
         drawBorders();
         bordersDrawn++;
     }

@@ -43,6 +43,9 @@ const float SHOW_END = 128.0f;   // s
 
 // Renders one frame; false once Time is above SHOW_END (the show is over).
 bool DrawGLScene();
+// How many letterbox windows hold Time t, s: two independent windows, 0 to 22
+// and 52 to 187 s (none over the C64 scene), so 0 or 1.
+int letterboxWindows(float t);
 
 // ---- music clock and beats (music.cpp) -----------------------------------
 extern PlatStream* stream;      // the playing stream; written by autoInitAudio

@@ -1,6 +1,4 @@
 // Frame dressing: the letterbox.
-#include <cmath>
-
 #include "render/render.h"
 
 void drawBorders()
@@ -24,14 +22,4 @@ void drawBorders()
     ViewPerspective();
 }
 
-ScissorState scissorToOpening()
-{
-    // The opening is canvas rows 90 to 510; on the window, y up from the
-    // viewport's bottom edge, with a pixel to spare on each side for pixels
-    // whose centres lie on a band's edge.
-    GLint vp[4];
-    glGetIntegerv(GL_VIEWPORT, vp);
-    const double sy = vp[3] / 600.0;
-    return narrowScissor(vp[0], (GLint)std::floor(vp[1] + vp[3] - 510 * sy) - 1, vp[0] + vp[2],
-                         (GLint)std::ceil(vp[1] + vp[3] - 90 * sy) + 1);
-}
+ScissorState scissorToOpening() { return scissorToCanvas(0, 90, 800, 510); }

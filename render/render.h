@@ -47,6 +47,8 @@ struct ScissorState {
 // Keeps drawing to the window pixels [x0, x1) x [y0, y1), within any scissor
 // box already in force; returns the state before.
 ScissorState narrowScissor(GLint x0, GLint y0, GLint x1, GLint y1);
+// The same for the canvas box (left, top) to (right, bottom) and a pixel round it.
+ScissorState scissorToCanvas(double left, double top, double right, double bottom);
 void restoreScissor(const ScissorState& was);
 
 // Before a 512 x 512 canvas quad at (x, y), mirrored like the captions (u

@@ -53,11 +53,11 @@ bool scissorToInk(int slot, float x, float y, ScissorState* was)
     if (w != ink.width || h != ink.height || w <= 0 || h <= 0)
         return false;
 
-    double left = 0, right = 512, top = 0, bottom = 512;   // canvas units in the quad
-    if (ink.right == 0) {
-        right = bottom = -1024;   // no ink at all: nothing reaches the screen
-        left = top = -1025;
+    if (ink.right == 0) {   // no ink at all: nothing reaches the screen
+        *was = narrowScissor(0, 0, 0, 0);
+        return true;
     }
+    double left = 0, right = 512, top = 0, bottom = 512;   // canvas units in the quad
     if (ink.left > 0 && ink.right < w) {
         left = 512.0 * (1 - (double)ink.right / w);
         right = 512.0 * (1 - (double)ink.left / w);
@@ -66,17 +66,7 @@ bool scissorToInk(int slot, float x, float y, ScissorState* was)
         top = 512.0 * ink.top / h;
         bottom = 512.0 * ink.bottom / h;
     }
-
-    // Canvas to window: x to the right, y up from the viewport's bottom edge.
-    GLint vp[4];
-    glGetIntegerv(GL_VIEWPORT, vp);
-    const double sx = vp[2] / 800.0, sy = vp[3] / 600.0;
-    GLint x0 = (GLint)std::floor(vp[0] + (x + left) * sx) - 1;
-    GLint x1 = (GLint)std::ceil(vp[0] + (x + right) * sx) + 1;
-    GLint y0 = (GLint)std::floor(vp[1] + vp[3] - (y + bottom) * sy) - 1;
-    GLint y1 = (GLint)std::ceil(vp[1] + vp[3] - (y + top) * sy) + 1;
-
-    *was = narrowScissor(x0, y0, x1, y1);
+    *was = scissorToCanvas(x + left, y + top, x + right, y + bottom);
     return true;
 }
 

@@ -1,3 +1,5 @@
+#include <cmath>
+
 #include "render/render.h"
 
 // The canvas: 800 x 600 units, origin top-left, y down. ViewOrtho's depth
@@ -41,6 +43,19 @@ ScissorState narrowScissor(GLint x0, GLint y0, GLint x1, GLint y1)
     glEnable(GL_SCISSOR_TEST);
     glScissor(x0, y0, x1 > x0 ? x1 - x0 : 0, y1 > y0 ? y1 - y0 : 0);
     return was;
+}
+
+ScissorState scissorToCanvas(double left, double top, double right, double bottom)
+{
+    // Canvas to window: x to the right, y up from the viewport's bottom edge;
+    // a pixel to spare on every side for pixels whose centres lie on an edge.
+    GLint vp[4];
+    glGetIntegerv(GL_VIEWPORT, vp);
+    const double sx = vp[2] / 800.0, sy = vp[3] / 600.0;
+    return narrowScissor((GLint)std::floor(vp[0] + left * sx) - 1,
+                         (GLint)std::floor(vp[1] + vp[3] - bottom * sy) - 1,
+                         (GLint)std::ceil(vp[0] + right * sx) + 1,
+                         (GLint)std::ceil(vp[1] + vp[3] - top * sy) + 1);
 }
 
 void restoreScissor(const ScissorState& was)
