@@ -30,6 +30,13 @@
 // busy machine disturbs less than the wall time, and the pixels written, in
 // screens.
 //
+// A third frame, the scene frame kept to a one-pixel scissor box, costs the
+// scene's vertex work (sending the vertices, transforming and clipping them)
+// and little else: llvmpipe drops a triangle outside the box before setting
+// it up. Its time over the bound (the floor column) is as near as the scene
+// can come to the bound without sending less, and the scene time above it is
+// setting up, binning and filling the triangles.
+//
 // usage (from the repository root): bench_scene_fps [frames] [name]
 //        (default 300 frames; every scene, or those whose name starts so)
 #define GL_GLEXT_PROTOTYPES 1   // the occlusion query (GL 1.5)
@@ -94,6 +101,12 @@ void caption()
 const Scene SCENES[] = {
     {"drawIntroScene", 0, 22.5f, drawIntroScene, 3, OPAQUE, false, CLEAR_COLOUR},
     {"drawC64Scene", 22.5f, 52, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
+    // Its acts: the screen alone, the sphere cloud, the tunnel over the
+    // screen, the rolling tunnel on black.
+    {"drawC64Scene screen", 22.5f, 25, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
+    {"drawC64Scene spheres", 25, 37, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
+    {"drawC64Scene tunnel", 37, 45, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
+    {"drawC64Scene rolling", 45, 52, drawC64Scene, -1, OPAQUE, true, CLEAR_ALL},
     {"flashsync", 52, 59.4f, flashsync, 10, ALPHA, true, CLEAR_ALL},
     {"drawRotoZoomer", 59.4f, 82, drawRotoZoomer, 12, OPAQUE, false, CLEAR_NONE},
     {"drawRotoZoomer2(0)", 59.4f, 82, [] { drawRotoZoomer2(0); glDisable(GL_TEXTURE_2D); }, 12,
@@ -204,6 +217,7 @@ double median(std::vector<double> v)
 struct Cost {
     double wallMs, cpuMs;   // medians per scene frame
     double boundMs;         // median per reference frame
+    double unfilledMs;      // median per scene frame kept to one pixel
     double screens;         // median pixels written per scene frame, in screens
 };
 
@@ -222,7 +236,7 @@ Cost measure(const Scene& s, int frames, int width, int height)
     }
     glFinish();
 
-    std::vector<double> wall, cpu, bound, screens;
+    std::vector<double> wall, cpu, bound, unfilled, screens;
     for (int k = 0; k < frames; k++) {
         auto t0 = Clock::now();
         double c0 = cpuMs();
@@ -240,11 +254,18 @@ Cost measure(const Scene& s, int frames, int width, int height)
         reference(s, written, width, height);
         glFinish();
         bound.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t2).count());
+        auto t3 = Clock::now();
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+        frame(s, first + k * step);
+        glDisable(GL_SCISSOR_TEST);
+        glFinish();
+        unfilled.push_back(std::chrono::duration<double, std::milli>(Clock::now() - t3).count());
     }
     glDeleteQueries(1, &query);
     if (glGetError() != GL_NO_ERROR)
         std::fprintf(stderr, "bench_scene_fps: %s left a GL error\n", s.name);
-    return {median(wall), median(cpu), median(bound), median(screens)};
+    return {median(wall), median(cpu), median(bound), median(unfilled), median(screens)};
 }
 
 // "tex12 add z", "flat opaque -": texture slot or flat, blending, depth test.
@@ -296,13 +317,15 @@ int main(int argc, char** argv)
                 frames);
     std::printf("scene: clear + scene + glFinish; bound: clear + plain quads of the scene's kind "
                 "over as many pixels as it wrote + glFinish;\nratio = scene / bound; cpu: process CPU "
-                "time per scene frame; scr: pixels written, in screens;\nkind: texture slot or flat, "
-                "blending, depth test (z) or none (-)\n");
-    std::printf("%-22s | %-14s | %-40s | %s\n", "", "", "800 x 600", "1920 x 1080");
+                "time per scene frame; scr: pixels written, in screens;\n1px: the scene frame kept to a "
+                "one-pixel scissor box (the vertex work); floor = 1px / bound;\nkind: texture "
+                "slot or flat, blending, depth test (z) or none (-)\n");
+    std::printf("%-22s | %-14s | %-54s | %s\n", "", "", "800 x 600", "1920 x 1080");
     for (int z = 0; z < 2; z++) {
         if (z == 0)
             std::printf("%-22s | %-14s |", "scene", "kind");
-        std::printf(" %7s %5s %6s %4s %8s %5s |", "ms", "fps", "cpu ms", "scr", "bound ms", "ratio");
+        std::printf(" %7s %5s %6s %4s %8s %5s %6s %5s |", "ms", "fps", "cpu ms", "scr", "bound ms",
+                    "ratio", "1px ms", "floor");
     }
     std::printf("\n");
     for (int i = 0; i < SCENE_COUNT; i++) {
@@ -312,8 +335,9 @@ int main(int argc, char** argv)
         std::printf("%-22s | %-14s |", SCENES[i].name, kindName(SCENES[i], kind, sizeof kind));
         for (int z = 0; z < 2; z++) {
             const Cost& c = result[z][i];
-            std::printf(" %7.2f %5.0f %6.2f %4.1f %8.2f %5.2f |", c.wallMs, 1000 / c.wallMs, c.cpuMs, c.screens,
-                        c.boundMs, c.wallMs / c.boundMs);
+            std::printf(" %7.2f %5.0f %6.2f %4.1f %8.2f %5.2f %6.2f %5.2f |", c.wallMs,
+                        1000 / c.wallMs, c.cpuMs, c.screens, c.boundMs, c.wallMs / c.boundMs,
+                        c.unfilledMs, c.unfilledMs / c.boundMs);
         }
         std::printf("\n");
     }
