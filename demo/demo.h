@@ -4,9 +4,10 @@
 // register at most one beat, builds the beat envelopes, clears, and calls the
 // one scene whose time window holds Time. Scenes on the 2D canvas run with the
 // depth test off (it decides nothing there) and get it back on afterwards;
-// under the letterbox a scene is kept to the opening between its bands. Scenes are functions of Time, the
-// envelopes, the beat counter and the little GL state earlier frames leave
-// (the clear colour above all), so seeking the music seeks the show.
+// under the letterbox a scene is kept to the opening between its bands.
+// Scenes are functions of Time, the envelopes, the beat counter and the little
+// GL state earlier frames leave (the clear colour above all), so seeking the
+// music seeks the show.
 //
 // Units: Time in float seconds; the music position and seeks in integer
 // milliseconds; trig in float milliseconds; GL rotations in degrees, sin and
