@@ -20,9 +20,14 @@
 // which reports its latency, and SDL2 audio (ALSA) when there is none.
 // With no audio device (no sound card, no server) a playing stream runs
 // silently on the monotonic clock at the same rate; one line on standard
-// error says so. An output that goes away mid-show (the server killed), or
-// stops asking for sound for three seconds, leaves the clock running on
-// silently from where it was, with one line on standard error.
+// error says so.
+//
+// The picture never waits for the sound: an output that stops asking for
+// sound (a hung server) or goes away (the server killed) leaves the clock
+// running on at the same pace, with one line on standard error. An output
+// that went away is looked for again once a second; when the output asks
+// again, the music goes on from the clock's place and the clock follows the
+// speaker again (one line more).
 // In manual mode (frame and capture modes) no device is opened and every
 // position read returns what the caller last set.
 //
@@ -62,6 +67,10 @@ bool platSoundHasDevice();
 // Diagnostics: sample frames the output has asked for since it opened (what a
 // position that moves only when the output asks would report).
 long long platSoundFramesRequested();
+// Diagnostics: the track's millisecond leaving the speaker now, as the output
+// last said (the first sample of its last request less its latency, advanced
+// by the time since), or -1 while no stream plays on an output.
+int platSoundHeardMs();
 
 // A stream of the MP3 of `size` bytes at `data`; the caller keeps the memory
 // alive as long as the stream. Null when the data is not a playable MP3, with

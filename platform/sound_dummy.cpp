@@ -33,6 +33,7 @@ void run()
         if (!paused && !dummyStalled) {
             std::lock_guard<std::recursive_mutex> hold(lockMutex);
             soundFeed(buffer.data(), FRAMES, dummyLatencyS);
+            soundFeedAhead();
         }
         next += period;
         auto now = clock::now();

@@ -7,10 +7,10 @@
 // the hardware's, as the output path reports them. The clock makes the music
 // position out of that.
 //
-// Locking: an output calls soundFeed and soundLost holding its own lock, and
-// they take the clock's lock inside. So the clock never calls an output while
-// holding its own lock; where it needs the output still (a seek), it takes the
-// output's lock first.
+// Locking: an output calls soundFeed, soundFeedAhead and soundLost holding
+// its own lock, and they take the clock's locks inside; the clock never calls
+// an output while holding its own. soundFeed never waits for the caller's
+// thread (sound.cpp says how).
 //
 // What an output has queued when a seek comes is still heard first: its
 // latency says so, and the clock holds at the seek's position until the new
@@ -43,9 +43,21 @@ extern bool dummyStalled;      // set: the dummy stops asking, as a hung server 
 // speaker `latencyS` seconds from now. False, with silence in `out`, while
 // nothing plays. From the output's thread, its lock held.
 bool soundFeed(short* out, int frames, double latencyS);
-// The output's device went away: the clock goes on silently from where it is.
-// From the output's thread, its lock held.
+// After an answer is on its way: decodes what the next requests will ask for,
+// so that they only copy. From the output's thread, its lock held.
+void soundFeedAhead();
+// The output's device went away: the clock goes on silently from where it is,
+// and the output is closed and opened again once a second until it opens (on
+// another thread; its first request then takes the stream back). From the
+// output's thread, its lock held.
 void soundLost(const char* why);
+
+// Raises the calling thread, an output's feeding thread, above the machine's
+// ordinary work: real-time round-robin scheduling if the process may take it
+// (root, or a real-time limit such as the audio group's), else through the
+// desktop's RealtimeKit, else the highest nice level allowed. Says once on
+// standard error when none is allowed.
+void soundRaisePriority();
 
 // ALSA writes its own complaints to standard error while outputs probe for a
 // card; true quietens them, false restores ALSA's default.

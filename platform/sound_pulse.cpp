@@ -10,6 +10,11 @@
 // left waiting for an answer may never ask again. So the stream is never
 // corked; the music starts after the silence queued before it, which the
 // clock counts like any other queued sound.
+//
+// The client thread that answers is raised above ordinary work at its first
+// request, and after each answer it decodes what the next will ask for.
+// Opening waits OPEN_TIMEOUT_S at most for the server, since a server that
+// accepts the connection but hangs would hold it for ever.
 #include "platform/sound_output.h"
 
 #include <pulse/pulseaudio.h>
@@ -20,12 +25,19 @@ namespace {
 
 const int TARGET_LATENCY_MS = 60;   // queued at the server, ms
 const int REQUEST_MS = 10;          // smallest request the server makes, ms
+const double OPEN_TIMEOUT_S = 2.0;  // for the server to say the stream is ready
+const double GAP_S = 0.1;           // a request later than this after the last: timing is stale
 
 pa_threaded_mainloop* loop;
 pa_context* context;
 pa_stream* stream;
 int rate;
-bool lost;   // the server went away; nothing more is fed
+bool lost;        // the server went away; nothing more is fed
+bool raised;      // the client thread's priority was raised
+bool timedOut;    // opening took longer than OPEN_TIMEOUT_S
+pa_usec_t lastRequest;   // monotonic time of the last request, us
+double knownLatency;     // s: the latency of the last sample written when the server's timing was known
+long sinceKnown;         // frames written since then
 
 void stateChanged(pa_context*, void*)
 {
@@ -57,20 +69,48 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
 {
     if (lost)
         return;
+    if (!raised) {
+        raised = true;
+        soundRaisePriority();
+    }
     void* data = nullptr;
     if (pa_stream_begin_write(s, &data, &bytes) < 0 || !data)
         return;
     // What is written now is heard after everything queued before it and the
-    // sink's own delay. Before the server's first timing report, the queue it
-    // was asked to keep is the best guess.
-    double latency = TARGET_LATENCY_MS / 1000.0;
+    // sink's own delay, which the server's timing says. After a gap in the
+    // requests (a server that hung, sound that ran dry) that timing is wrong,
+    // often by the whole gap, and the server has read past what was written
+    // (a negative latency): the queue is flushed, so that what is written from
+    // now on is heard after the sink's delay plus what was written since, until
+    // the server's next report.
+    pa_usec_t now = pa_rtclock_now();
+    bool gap = lastRequest && now - lastRequest > (pa_usec_t)(GAP_S * PA_USEC_PER_SEC);
+    lastRequest = now;
     pa_usec_t usec = 0;
     int negative = 0;
-    if (pa_stream_get_latency(s, &usec, &negative) == 0)
-        latency = negative ? 0.0 : usec / 1e6;
+    bool timed = pa_stream_get_latency(s, &usec, &negative) == 0;
+    if (gap || (timed && negative)) {
+        const pa_timing_info* timing = pa_stream_get_timing_info(s);
+        knownLatency = timing ? timing->sink_usec / 1e6 : 0.0;
+        sinceKnown = 0;
+        pa_operation* o = pa_stream_flush(s, nullptr, nullptr);
+        if (o)
+            pa_operation_unref(o);
+    } else if (timed) {
+        knownLatency = usec / 1e6;
+        sinceKnown = 0;
+    }
     int frames = (int)(bytes / 4);
-    soundFeed((short*)data, frames, latency);
+    soundFeed((short*)data, frames, knownLatency + (double)sinceKnown / rate);
+    sinceKnown += frames;
     pa_stream_write(s, data, (size_t)frames * 4, nullptr, 0, PA_SEEK_RELATIVE);
+    soundFeedAhead();
+}
+
+void openTimedOut(pa_mainloop_api*, pa_time_event*, const struct timeval*, void*)
+{
+    timedOut = true;
+    pa_threaded_mainloop_signal(loop, 0);
 }
 
 void teardown()
@@ -94,6 +134,11 @@ bool open(int hz, const char** why)
 {
     rate = hz;
     lost = false;
+    raised = false;
+    timedOut = false;
+    lastRequest = 0;
+    knownLatency = 0;   // before the server's first report, the queue is empty
+    sinceKnown = 0;
     loop = pa_threaded_mainloop_new();
     if (!loop || pa_threaded_mainloop_start(loop) < 0) {
         *why = "PulseAudio: cannot start its client thread";
@@ -103,7 +148,11 @@ bool open(int hz, const char** why)
         return false;
     }
     pa_threaded_mainloop_lock(loop);
-    context = pa_context_new(pa_threaded_mainloop_get_api(loop), "vallup");
+    pa_mainloop_api* api = pa_threaded_mainloop_get_api(loop);
+    struct timeval deadline;
+    pa_timeval_add(pa_gettimeofday(&deadline), (pa_usec_t)(OPEN_TIMEOUT_S * PA_USEC_PER_SEC));
+    pa_time_event* timer = api->time_new(api, &deadline, openTimedOut, nullptr);
+    context = pa_context_new(api, "vallup");
     bool ok = context != nullptr;
     if (ok) {
         pa_context_set_state_callback(context, contextStateChanged, nullptr);
@@ -114,7 +163,7 @@ bool open(int hz, const char** why)
         pa_context_state_t state = pa_context_get_state(context);
         if (state == PA_CONTEXT_READY)
             break;
-        if (!PA_CONTEXT_IS_GOOD(state))
+        if (!PA_CONTEXT_IS_GOOD(state) || timedOut)
             ok = false;
         else
             pa_threaded_mainloop_wait(loop);
@@ -142,15 +191,19 @@ bool open(int hz, const char** why)
         pa_stream_state_t state = pa_stream_get_state(stream);
         if (state == PA_STREAM_READY)
             break;
-        if (!PA_STREAM_IS_GOOD(state))
+        if (!PA_STREAM_IS_GOOD(state) || timedOut)
             ok = false;
         else
             pa_threaded_mainloop_wait(loop);
     }
+    if (timer)
+        api->time_free(timer);
     if (!ok) {
         static char reason[160];
         std::snprintf(reason, sizeof reason, "PulseAudio: %s",
-                      context ? pa_strerror(pa_context_errno(context)) : "out of memory");
+                      timedOut  ? "the server did not answer"
+                      : context ? pa_strerror(pa_context_errno(context))
+                                : "out of memory");
         *why = reason;
         lost = true;
         teardown();

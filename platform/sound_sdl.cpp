@@ -20,6 +20,7 @@ bool audioUp;   // SDL's audio subsystem is started
 void callback(void*, Uint8* bytes, int len)
 {
     soundFeed((short*)bytes, len / 4, 0.0);
+    soundFeedAhead();
 }
 
 bool open(int rate, const char** why)

@@ -169,11 +169,12 @@ double framesMs(long long frames)
 // started at 0 on the device, no seek since) it also stays within the sound
 // the device has asked for: at most what was handed over, and no further
 // behind than the buffer being played plus the slack of a loaded machine.
-// Returns the real time the reads took and the clock's advance over it.
+// Returns the real time the reads took, the clock's advance over it, and the
+// longest real time it stood still.
 void expectSmooth(PlatStream* s, double spanMs, bool followDevice, double* realMs = nullptr,
-                  double* clockMs = nullptr)
+                  double* clockMs = nullptr, double* stillMs = nullptr)
 {
-    double t0 = nowMs(), tPrev = t0;
+    double t0 = nowMs(), tPrev = t0, moved = t0, still = 0;
     int first = platStreamGetTime(s), prev = first;
     int maxExcess = 0;
     double worstAhead = -1e9, worstBehind = -1e9;
@@ -184,6 +185,9 @@ void expectSmooth(PlatStream* s, double spanMs, bool followDevice, double* realM
         double t = nowMs();
         double after = framesMs(platSoundFramesRequested());
         ASSERT_GE(p, prev) << "went back at " << t - t0 << " ms";
+        if (p != prev)
+            moved = t;
+        still = std::max(still, t - moved);
         maxExcess = std::max(maxExcess, (int)std::ceil(p - prev - (t - tPrev) * 1.3));
         worstAhead = std::max(worstAhead, p - after);
         worstBehind = std::max(worstBehind, (before - 23.3) - p);
@@ -199,6 +203,8 @@ void expectSmooth(PlatStream* s, double spanMs, bool followDevice, double* realM
         *realMs = tPrev - t0;
     if (clockMs)
         *clockMs = prev - first;
+    if (stillMs)
+        *stillMs = still;
 }
 
 // Polls the clock until it passes `ms`; false after 10 s of real time.
@@ -277,9 +283,12 @@ TEST_F(Stream, ThePositionIsWhatWasHandedOverLessTheOutputsLatency)
     EXPECT_LT(behind[0], 15) << "more than a buffer behind what was handed over";
 }
 
-// An output that stops asking for sound (a hung server) holds the clock for
-// three seconds at most; then it runs on at the real rate, silently, and says so.
-TEST_F(Stream, AnOutputThatStopsAskingLeavesTheClockRunning)
+// An output that stops asking for sound (a hung server) never holds the
+// picture: the clock runs on at the real rate, trailing a steady clock by less
+// than a frame, and says so once it gives up on the output. When the output
+// asks again the music goes on from the clock's place, not from where the
+// sound stopped.
+TEST_F(Stream, AnOutputThatStopsAskingLeavesTheClockRunningAndTheSoundComesBackAtItsPlace)
 {
     platSoundUseDummy(30);
     ASSERT_TRUE(platSoundInit(44100));
@@ -288,13 +297,26 @@ TEST_F(Stream, AnOutputThatStopsAskingLeavesTheClockRunning)
     ASSERT_TRUE(reaches(s, 300));
     testing::internal::CaptureStderr();
     platSoundStallDummy(true);
-    double real = 0, advance = 0;
-    expectSmooth(s, 3200, false);   // the hold: no step back, no jump
+    double still = 0, real = 0, advance = 0;
+    expectSmooth(s, 1200, false, nullptr, nullptr, &still);   // past the give-up time
+    EXPECT_LT(still, 16.7) << "the clock stood still for more than a frame";
     EXPECT_FALSE(platSoundHasDevice());
-    expectSmooth(s, 500, false, &real, &advance);
+    EXPECT_EQ(platSoundHeardMs(), -1);
+    expectSmooth(s, 300, false, &real, &advance);
     EXPECT_NEAR(advance, real, 3.0);
+
+    platSoundStallDummy(false);
+    double waited = nowMs();
+    while (!platSoundHasDevice() && nowMs() - waited < 2000)
+        std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    ASSERT_TRUE(platSoundHasDevice()) << "the output asks again but the clock does not take it back";
+    expectSmooth(s, 300, false, nullptr, nullptr, &still);
+    EXPECT_LT(still, 16.7) << "the clock stood still when it took the output back";
+    EXPECT_NEAR(platSoundHeardMs(), platStreamGetTime(s), 5)
+        << "the sound did not come back at the clock's place";
     std::string err = testing::internal::GetCapturedStderr();
     EXPECT_NE(err.find("stopped asking for sound"), std::string::npos) << err;
+    EXPECT_NE(err.find("sound output is back"), std::string::npos) << err;
 }
 
 TEST_F(Stream, WithoutADeviceTheClockRunsSilentlyAtTheRealRateAndSaysSoOnce)
