@@ -4,15 +4,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/time.h>
 
 bool keys[256];
 bool active = true;
 AskMode startMode = ASK_USER;
 
 // VALLUP_TRACE names a file that receives one line per drawn frame: the frame's
-// Time in seconds and the seek keys held after it. Lines starting with '#'
-// note other events (a window made, drawing stopped or resumed by `active`).
-// Tests read it to see what the show did.
+// Time in seconds, the seek keys held after it, and the wall clock when it was
+// drawn (seconds since 1970, the clock screen and sound recorders stamp with).
+// Lines starting with '#' note other events (a window made, drawing stopped or
+// resumed by `active`). Tests read it to see what the show did.
 static FILE* traceFile;
 
 static void traceWindow(const char* title, int width, int height)
@@ -26,7 +28,8 @@ static void traceWindow(const char* title, int width, int height)
 }
 
 // A frame line: Time, then the seek keys held after it (U D R L, or -), which
-// this pass applies, so the next line's Time shows their effect.
+// this pass applies, so the next line's Time shows their effect, then the wall
+// clock.
 static bool tracedActive = true;   // what the trace last said of `active`
 
 static void traceFrame()
@@ -45,7 +48,10 @@ static void traceFrame()
     if (keys[VK_LEFT])
         *h++ = 'L';
     *h = 0;
-    std::fprintf(traceFile, "%.3f %s\n", Time, h == held ? "-" : held);
+    struct timeval wall;
+    gettimeofday(&wall, nullptr);
+    std::fprintf(traceFile, "%.3f %s %ld.%06ld\n", Time, h == held ? "-" : held, (long)wall.tv_sec,
+                 (long)wall.tv_usec);
 }
 
 static void openTrace()

@@ -2,7 +2,7 @@
 # The seek keys move the show: each frame drawn while a key is held seeks from
 # that frame's Time, Up +1000 ms, Down -1000, Right +500, Left -500, and with
 # Up and Down held together Down (the later) wins. Seen in the trace, whose
-# frame lines carry Time and the seek keys held after the frame.
+# frame lines carry Time, the seek keys held after the frame and the wall clock.
 set -u
 BIN=$(realpath "$1")
 [ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
@@ -25,7 +25,7 @@ holdfor() {  # TAG COUNT KEYS...
   local tag=$1 count=$2 i; shift 2
   xdotool keydown "$@"
   for ((i = 0; i < 500; i++)); do
-    [ "$(grep -c " $tag\$" "$work/trace")" -ge "$count" ] && break
+    [ "$(grep -c "^[^#][^ ]* $tag " "$work/trace")" -ge "$count" ] && break
     sleep 0.01
   done
   xdotool keyup "$@"
@@ -46,7 +46,7 @@ import sys
 frames = [l.split() for l in open(sys.argv[1]) if not l.startswith('#')]
 offset = {'U': 1.0, 'D': -1.0, 'R': 0.5, 'L': -0.5}
 seen = {}
-for (t, keys), (t2, _) in zip(frames, frames[1:]):
+for (t, keys, _), (t2, _, _) in zip(frames, frames[1:]):
     d = float(t2) - float(t)
     if keys == '-':
         # No key: the music moves on by the frame's time, never back, never
