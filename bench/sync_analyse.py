@@ -7,7 +7,8 @@ server's monitor, and (sync) when the show's beat flash appeared in a screen
 grab made on the same clock.
 
   sync_analyse.py sync DIR HINT_WALL HINT_TIME
-  sync_analyse.py drift DIR
+  sync_analyse.py drift DIR [HINT_WALL HINT_TIME]
+  sync_analyse.py heard DIR HINT_WALL HINT_TIME
 
 DIR holds what the calling script recorded and extracted:
   track.s16          the track decoded to s16le stereo 44.1 kHz (sample 0 is
@@ -19,7 +20,13 @@ DIR holds what the calling script recorded and extracted:
   trace              (sync) the show's VALLUP_TRACE file
 HINT_WALL, HINT_TIME: a wall-clock time (the recording's clock) at which the
 trace showed the music time HINT_TIME; places the first beat to within a few
-hundred milliseconds, the search does the rest.
+hundred milliseconds, the search does the rest. Without them (drift) the
+recording starts before the show and its first sound is the track's.
+
+heard: for each beat heard in the recording, how far the picture was from it:
+the Time the trace shows at the wall time the beat was heard (interpolated
+between the frames' wall clocks, the trace's third column) less the beat's
+time, in ms; one line "beat offset_ms" per beat found.
 
 Sound: the recording is the track itself, delayed and with gaps where the
 output ran dry. For beat b, a 5 ms envelope of the track around b is matched
@@ -261,16 +268,21 @@ def sync(d, hint_wall, hint_time):
           f" worst {ms(worst)} ms ({early_late(worst)}), range {ms(min(offsets))} to {ms(max(offsets))} ms")
 
 
-def drift(d):
+def drift(d, hint=None):
     snd = Sound(d)
-    # The recording starts before the show: the first sound heard is the
-    # track's first sound.
-    quiet = 64
-    r = next((k for k, v in enumerate(snd.rec) if abs(v) > quiet), None)
-    t = next((k for k, v in enumerate(snd.track) if abs(v) > quiet), None)
-    if r is None or t is None:
-        sys.exit("FAIL: the recording is silent")
-    found = snd.follow(range(1, 140), r - t, (-0.1, 0.6), (-0.05, 0.5))
+    if hint:
+        zero = snd.index_of(hint[0] - hint[1])
+        first_beat = next(i for i in range(1024) if beat_time(i) > hint[1])
+        found = snd.follow(range(first_beat, 140), zero, (-0.35, 0.35), (-0.05, 0.5))
+    else:
+        # The recording starts before the show: the first sound heard is the
+        # track's first sound.
+        quiet = 64
+        r = next((k for k, v in enumerate(snd.rec) if abs(v) > quiet), None)
+        t = next((k for k, v in enumerate(snd.track) if abs(v) > quiet), None)
+        if r is None or t is None:
+            sys.exit("FAIL: the recording is silent")
+        found = snd.follow(range(1, 140), r - t, (-0.1, 0.6), (-0.05, 0.5))
     heard = [(i, b, a) for i, b, a, c in found if a is not None]
     lost = len(found) - len(heard)
     if len(heard) < 2:
@@ -282,15 +294,39 @@ def drift(d):
     print(f"beats {i0} ({b0:.2f} s) to {i1} ({b1:.2f} s): {len(heard)} found"
           f"{', not recognised: ' + ' '.join(str(i) for i, b, a, c in found if a is None) if lost else ''}")
     print(f"falls of more than 2 ms between two beats (beat, ms): {', '.join(falls) if falls else 'none'}")
+    print(f"largest fall between two beats: {ms(max(lag[k + 1] - lag[k] for k in range(len(lag) - 1)))} ms")
     print(f"drift: {ms((a1 - b1) - (a0 - b0))} ms (the heard track behind real time at the last beat"
           f" against the first)")
+
+
+def heard(d, hint_wall, hint_time):
+    snd = Sound(d)
+    zero = snd.index_of(hint_wall - hint_time)
+    first_beat = next(i for i in range(1024) if beat_time(i) > hint_time)
+    found = snd.follow(range(first_beat, first_beat + 140), zero, (-0.35, 0.35), (-0.05, 0.3))
+    frames = []
+    with open(d + "/trace") as f:
+        for line in f:
+            p = line.split()
+            if line[0] != "#" and len(p) >= 3:
+                frames.append((float(p[2]), float(p[0])))
+    walls = [w for w, t in frames]
+    for i, b, a, c in found:
+        k = bisect.bisect_right(walls, a) if a is not None else 0
+        if k == 0 or k == len(frames):
+            continue
+        (w0, t0), (w1, t1) = frames[k - 1], frames[k]
+        shown = t0 + (t1 - t0) * (a - w0) / (w1 - w0) if w1 > w0 else t0
+        print(f"{i} {(shown - b) * 1000:+.1f}")
 
 
 def main():
     if len(sys.argv) == 5 and sys.argv[1] == "sync":
         sync(sys.argv[2], float(sys.argv[3]), float(sys.argv[4]))
-    elif len(sys.argv) == 3 and sys.argv[1] == "drift":
-        drift(sys.argv[2])
+    elif len(sys.argv) in (3, 5) and sys.argv[1] == "drift":
+        drift(sys.argv[2], tuple(map(float, sys.argv[3:5])) or None)
+    elif len(sys.argv) == 5 and sys.argv[1] == "heard":
+        heard(sys.argv[2], float(sys.argv[3]), float(sys.argv[4]))
     else:
         sys.exit(__doc__.split("\n\n")[1])
 
