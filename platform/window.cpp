@@ -191,7 +191,20 @@ bool platInitVideo(const char** why)
     if (driver && (!std::strcmp(driver, "offscreen") || !std::strcmp(driver, "dummy")) &&
         !(asked && !std::strcmp(asked, driver))) {
         SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
-        *why = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+        // SDL falls back the same way when a display is named but cannot be
+        // opened (no server there, or one refusing or dropping the connection).
+        static std::string named;
+        const char* x11 = std::getenv("DISPLAY");
+        const char* wayland = std::getenv("WAYLAND_DISPLAY");
+        named.clear();
+        if (x11 && *x11)
+            named = std::string("DISPLAY=") + x11;
+        if (wayland && *wayland)
+            named += (named.empty() ? "" : ", ") + std::string("WAYLAND_DISPLAY=") + wayland;
+        if (named.empty())
+            *why = "no display (DISPLAY and WAYLAND_DISPLAY are not set)";
+        else
+            *why = (named = "the display cannot be opened (" + named + ")").c_str();
         return false;
     }
     videoUp = true;

@@ -5,7 +5,7 @@
 # "Error!" and "File Not Found" on standard output; the others print nothing.
 set -u
 BIN=$(realpath "$1")
-[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-noreset -screen 0 1024x768x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 ROOT=$(pwd)
 TRACK=$ROOT/data/music/track.mp3

@@ -6,7 +6,7 @@
 # over the first window's (reloaded assets of the old context must not pile up).
 set -u
 BIN=$(realpath "$1")
-[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-noreset -screen 0 1024x768x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 LIMIT_KB=$((8 * 1024))
 

@@ -26,7 +26,13 @@ grep -q "0 to 128" "$work/err" || fail "a frame after the end does not give the 
 
 env -u DISPLAY -u WAYLAND_DISPLAY SDL_AUDIODRIVER=dummy "$BIN" --windowed > /dev/null 2> "$work/err"; status=$?
 [ $status -eq 1 ] || fail "no display gave status $status, want 1"
-grep -q "no display" "$work/err" || fail "no display: $(cat "$work/err")"
+grep -q "no display (DISPLAY and WAYLAND_DISPLAY are not set)" "$work/err" || fail "no display: $(cat "$work/err")"
+# A display that is named but cannot be opened is reported as that, by name.
+free=99; while [ -e /tmp/.X$free-lock ] || [ -e /tmp/.X11-unix/X$free ]; do free=$((free + 1)); done
+env -u WAYLAND_DISPLAY DISPLAY=:$free SDL_AUDIODRIVER=dummy "$BIN" --windowed > /dev/null 2> "$work/err"; status=$?
+[ $status -eq 1 ] || fail "an unopenable display gave status $status, want 1"
+grep -q "cannot open a window: the display cannot be opened (DISPLAY=:$free)" "$work/err" ||
+  fail "an unopenable display: $(cat "$work/err")"
 
 (cd "$work" && env -u DISPLAY "$BIN" --frame 0 --out f.png > /dev/null) || fail "--frame 0 failed"
 python3 - "$work/f.png" <<'PY' || fail "--frame 0 is not an 800 x 600 black picture"

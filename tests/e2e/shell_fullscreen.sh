@@ -3,7 +3,7 @@
 # question, an 800 x 600 fullscreen window; Escape ends with status 0.
 set -u
 BIN=$(realpath "$1")
-[ "${VALLUP_E2E_SCREEN:-}" = 800 ] || VALLUP_E2E_SCREEN=800 exec xvfb-run -a -s "-screen 0 800x600x24" bash "$0" "$@"
+[ "${VALLUP_E2E_SCREEN:-}" = 800 ] || VALLUP_E2E_SCREEN=800 exec xvfb-run -a -s "-noreset -screen 0 800x600x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 
 work=$(mktemp -d); trap 'rm -rf "$work"; kill $PID 2>/dev/null' EXIT

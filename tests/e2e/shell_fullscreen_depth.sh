@@ -5,7 +5,7 @@
 # 32 colour bits. F1 again returns to a window; Escape ends with status 0.
 set -u
 BIN=$(realpath "$1")
-[ "${VALLUP_E2E_SCREEN:-}" = 640 ] || VALLUP_E2E_SCREEN=640 exec xvfb-run -a -s "-screen 0 640x480x24" bash "$0" "$@"
+[ "${VALLUP_E2E_SCREEN:-}" = 640 ] || VALLUP_E2E_SCREEN=640 exec xvfb-run -a -s "-noreset -screen 0 640x480x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 
 work=$(mktemp -d); trap 'rm -rf "$work"; kill $PID 2>/dev/null' EXIT

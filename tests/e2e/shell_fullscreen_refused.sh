@@ -5,7 +5,7 @@
 # Then the same with Yes: the show goes on in a window; closing it ends with 0.
 set -u
 BIN=$(realpath "$1")
-[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-noreset -screen 0 1024x768x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 XCLOSE=$(dirname "$BIN")/tests/xclose
 

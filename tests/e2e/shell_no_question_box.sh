@@ -7,7 +7,7 @@
 set -u
 BIN=$(realpath "$1")
 [ "${VALLUP_E2E_SCREEN:-}" = nofonts ] ||
-  VALLUP_E2E_SCREEN=nofonts exec xvfb-run -a -s "-screen 0 1024x768x24 -fp built-ins" bash "$0" "$@"
+  VALLUP_E2E_SCREEN=nofonts exec xvfb-run -a -s "-noreset -screen 0 1024x768x24 -fp built-ins" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 
 work=$(mktemp -d); trap 'rm -rf "$work"; kill $PID 2>/dev/null' EXIT

@@ -7,7 +7,7 @@
 #   Escape -> exit status 0
 set -u
 BIN=$(realpath "$1")
-[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-noreset -screen 0 1024x768x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 
 work=$(mktemp -d); trap 'rm -rf "$work"; kill $PID 2>/dev/null' EXIT

@@ -16,7 +16,7 @@
 set -u
 BIN=$(realpath "$1")
 ROOT=$(pwd)
-[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-screen 0 1024x768x24" bash "$0" "$@"
+[ -n "${DISPLAY:-}" ] || exec xvfb-run -a -s "-noreset -screen 0 1024x768x24" bash "$0" "$@"
 . "$(dirname "$0")/../support/xlib.sh"
 
 work=$(mktemp -d)

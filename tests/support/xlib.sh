@@ -2,6 +2,12 @@
 # finding the program's windows under Xvfb and driving them with xdotool.
 # SDL names its windows with UTF-8 WM_NAME, which xdotool's search cannot
 # read, so windows are found through xwininfo's tree.
+#
+# Each script starts its own Xvfb with -noreset. Without it the server resets
+# whenever its last client disconnects, and drops any client that connects
+# during the reset: the program, started while a poll of xwininfo (or the
+# previous run of the program, or an xdotool call) is just leaving, could not
+# open the display and ended with "cannot open a window".
 
 # window_id TITLE: prints the id of the top-level window with exactly this title.
 window_id() {
