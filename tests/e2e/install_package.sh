@@ -11,7 +11,8 @@
 #  - `cpack -G DEB` makes a package that holds the same tree under /usr,
 #    depends on the shared libraries' packages and Mesa's software driver,
 #    recommends ffmpeg and the X core fonts (Debian forbids depending on an X
-#    font package), and carries the changelog of its own version.
+#    font package), carries the changelog of its own version, and on which
+#    lintian finds no error.
 set -u
 BIN=$(realpath "$1")
 BUILD=$(dirname "$BIN")
@@ -111,4 +112,8 @@ version=$(dpkg-deb -f "$deb" Version)
 zcat "$PREFIX/share/doc/vallup/changelog.Debian.gz" > "$TMP/changelog"
 [ "$(dpkg-parsechangelog -l "$TMP/changelog" -S Version)" = "$version" ] ||
   fail "the changelog's latest entry is not the package's version $version: $(head -1 "$TMP/changelog")"
-echo "PASS: $(basename "$deb"), Depends: $depends; Recommends: $recommends"
+command -v lintian > /dev/null || fail "lintian is not installed (scripts/install-deps installs it)"
+# --allow-root: lintian only warns under root, but the warning is noise here.
+lintian --allow-root --fail-on error "$deb" > "$TMP/lintian" 2>&1 ||
+  fail "lintian finds errors in $(basename "$deb"): $(cat "$TMP/lintian")"
+echo "PASS: $(basename "$deb"), Depends: $depends; Recommends: $recommends; lintian: $(grep -c '^W:' "$TMP/lintian") warnings"
