@@ -67,7 +67,7 @@ zcat "$PREFIX/share/man/man6/vallup.6.gz" | groff -man -Tutf8 -ww -z 2> "$TMP/ro
 gzip -t "$PREFIX/share/doc/vallup/changelog.Debian.gz" || fail "changelog.Debian.gz is not gzip"
 # A renamed or dropped file would leave its copyright stanza pointing at nothing.
 sed -n '/^Files:/,/^[A-Z]/p' "$PREFIX/share/doc/vallup/copyright" | sed -e 's/^Files://' -e '/^[A-Z]/d' |
-  tr -s ' \n' '\n\n' | sed '/^$/d' > "$TMP/patterns"
+  tr ' ' '\n' | sed '/^$/d' > "$TMP/patterns"
 [ -s "$TMP/patterns" ] || fail "the copyright file has no Files patterns"
 while read -r pattern; do
   (cd "$ROOT" && compgen -G "$pattern" > /dev/null) || fail "the copyright's Files pattern $pattern names no file"
