@@ -4,7 +4,7 @@
 # from an empty directory drawing the build's frame at 60 s byte for byte,
 # then `apt remove vallup` leaving neither the package nor its files.
 # It needs root and installs and removes a package, so CTest does not run it:
-# run it in a fresh root, e.g. ../shared/tools/fresh-machine-check bash tests/e2e/install_apt.sh
+# run it in a fresh Debian 12 root (a new container, say).
 set -u
 fail() { echo "FAIL: $*" >&2; exit 1; }
 step() { echo "install_apt: $*"; }
