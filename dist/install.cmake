@@ -6,6 +6,7 @@
 #   share/applications/vallup.desktop
 #   share/icons/hicolor/NxN/apps/vallup.png     made by tools/make-icons.py
 #   share/man/man6/vallup.6.gz
+#   share/doc/vallup/changelog.Debian.gz, copyright
 #
 # The program finds its data from the executable's own place
 # (<bindir>/../share/vallup), so the tree can go under any prefix.
@@ -23,24 +24,38 @@ endforeach()
 install(FILES ${VALLUP_DIST_DIR}/vallup.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(DIRECTORY ${VALLUP_DIST_DIR}/icons/hicolor DESTINATION ${CMAKE_INSTALL_DATADIR}/icons)
 
-# The man page, compressed as Debian ships them: gzip -9n (no name, no time
-# stamp, so the same page gives the same bytes).
+# The man page and the changelog, compressed as Debian ships them: gzip -9n
+# (no name, no time stamp, so the same file gives the same bytes).
 find_program(VALLUP_GZIP gzip REQUIRED)
-set(VALLUP_MAN_DIR ${CMAKE_BINARY_DIR}/dist)
-add_custom_command(
-  OUTPUT ${VALLUP_MAN_DIR}/vallup.6.gz
-  COMMAND ${CMAKE_COMMAND} -E copy ${VALLUP_DIST_DIR}/vallup.6 ${VALLUP_MAN_DIR}/vallup.6
-  COMMAND ${VALLUP_GZIP} -9nf ${VALLUP_MAN_DIR}/vallup.6
-  DEPENDS ${VALLUP_DIST_DIR}/vallup.6
-  COMMENT "Compressing the man page"
-  VERBATIM)
-add_custom_target(vallup_manpage ALL DEPENDS ${VALLUP_MAN_DIR}/vallup.6.gz)
-install(FILES ${VALLUP_MAN_DIR}/vallup.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+set(VALLUP_GZ_DIR ${CMAKE_BINARY_DIR}/dist)
+function(vallup_gzip source name)
+  add_custom_command(
+    OUTPUT ${VALLUP_GZ_DIR}/${name}.gz
+    COMMAND ${CMAKE_COMMAND} -E copy ${VALLUP_DIST_DIR}/${source} ${VALLUP_GZ_DIR}/${name}
+    COMMAND ${VALLUP_GZIP} -9nf ${VALLUP_GZ_DIR}/${name}
+    DEPENDS ${VALLUP_DIST_DIR}/${source}
+    COMMENT "Compressing ${name}"
+    VERBATIM)
+endfunction()
+vallup_gzip(vallup.6 vallup.6)
+vallup_gzip(changelog changelog.Debian)
+add_custom_target(vallup_compressed_docs ALL
+                  DEPENDS ${VALLUP_GZ_DIR}/vallup.6.gz ${VALLUP_GZ_DIR}/changelog.Debian.gz)
+install(FILES ${VALLUP_GZ_DIR}/vallup.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
+
+# Debian's place for a package's changelog and its machine-readable
+# copyright (DEP-5): ours, and the DejaVu fonts' for the glyphs in the
+# caption and C64 textures.
+install(FILES ${VALLUP_GZ_DIR}/changelog.Debian.gz ${VALLUP_DIST_DIR}/copyright
+        DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package. dpkg-shlibdeps (dpkg-dev) finds the shared libraries'
 # packages; what the program needs at run time but does not link is named here:
-# Mesa's software GL driver, loaded by libGL/libEGL, and the X core fonts that
-# SDL's own question box draws with. ffmpeg is only for --capture to a video.
+# Mesa's software GL driver, loaded by libGL/libEGL. Recommended: the X core
+# fonts, which SDL's own question box draws with (Debian forbids depending on
+# an X font package; apt installs Recommends by default, and without the fonts
+# the question and the answer taken go to standard error), and ffmpeg, only for
+# --capture to a video.
 set(VALLUP_MAINTAINER "Seed 8575d60c maintainers <maintainers@users.noreply.c-seed-8575d60c.example>"
     CACHE STRING "Maintainer field of the Debian package")
 set(CPACK_GENERATOR DEB)
@@ -59,7 +74,7 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER ${VALLUP_MAINTAINER})
 set(CPACK_DEBIAN_PACKAGE_SECTION video)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri, xfonts-base")
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libgl1-mesa-dri")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "ffmpeg, xfonts-base")
 set(CPACK_DEBIAN_COMPRESSION_TYPE xz)
 include(CPack)

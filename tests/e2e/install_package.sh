@@ -2,14 +2,17 @@
 # Installing and packaging (dist/install.cmake), all headless:
 #  - `cmake --install` into a staging root puts exactly these files under the
 #    prefix: the program, the show's data byte for byte as data/ holds it, the
-#    desktop entry (valid), the icons and the man page (gzip, no roff warnings);
+#    desktop entry (valid), the icons, the man page (gzip, no roff warnings),
+#    the changelog and the copyright (each Files pattern naming files there are);
 #  - the installed program, started from an empty directory, writes the same
 #    frame at 60 s as the build does from the repository root, and it reads
 #    the installed data: replacing the installed check2.png (the rotozoomer's
 #    checker at 60 s) changes the frame;
-#  - `cpack -G DEB` makes a package that holds the same tree under /usr and
-#    declares the shared libraries' packages, Mesa's software driver and the X
-#    core fonts, and recommends ffmpeg.
+#  - `cpack -G DEB` makes a package that holds the same tree under /usr,
+#    depends on the shared libraries' packages and Mesa's software driver,
+#    recommends ffmpeg and the X core fonts (Debian forbids depending on an X
+#    font package), carries the changelog of its own version, and on which
+#    lintian finds no error.
 set -u
 BIN=$(realpath "$1")
 BUILD=$(dirname "$BIN")
@@ -35,6 +38,8 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
   echo share/applications/vallup.desktop
   (cd "$ROOT/dist" && find icons -type f) | sed 's|^|share/|'
   echo share/man/man6/vallup.6.gz
+  echo share/doc/vallup/changelog.Debian.gz
+  echo share/doc/vallup/copyright
 } | sort > "$TMP/expected"
 grep -q '^share/icons/hicolor/256x256/apps/vallup.png$' "$TMP/expected" || fail "no 256 x 256 icon under dist/icons"
 
@@ -59,6 +64,14 @@ grep -qx 'Icon=vallup' "$PREFIX/share/applications/vallup.desktop" || fail "vall
 gzip -t "$PREFIX/share/man/man6/vallup.6.gz" || fail "vallup.6.gz is not gzip"
 zcat "$PREFIX/share/man/man6/vallup.6.gz" | groff -man -Tutf8 -ww -z 2> "$TMP/roff"
 [ ! -s "$TMP/roff" ] || fail "the man page has roff warnings: $(cat "$TMP/roff")"
+gzip -t "$PREFIX/share/doc/vallup/changelog.Debian.gz" || fail "changelog.Debian.gz is not gzip"
+# A renamed or dropped file would leave its copyright stanza pointing at nothing.
+sed -n '/^Files:/,/^[A-Z]/p' "$PREFIX/share/doc/vallup/copyright" | sed -e 's/^Files://' -e '/^[A-Z]/d' |
+  tr ' ' '\n' | sed '/^$/d' > "$TMP/patterns"
+[ -s "$TMP/patterns" ] || fail "the copyright file has no Files patterns"
+while read -r pattern; do
+  (cd "$ROOT" && compgen -G "$pattern" > /dev/null) || fail "the copyright's Files pattern $pattern names no file"
+done < "$TMP/patterns" || exit 1
 
 # --- the installed program finds and reads the installed data ---------------
 "$BIN" --frame 60 --out "$TMP/built.png" > /dev/null 2> "$TMP/built.err" ||
@@ -90,8 +103,17 @@ diff -u "$TMP/expected" "$TMP/packaged" > "$TMP/diff" ||
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for p in 'libsdl2-2\.0-0[a-z0-9]*' 'libmpg123-0[a-z0-9]*' 'libpng16-16[a-z0-9]*' 'libegl1' 'libopengl0' \
-         'libglu1-mesa' 'libgl1-mesa-dri' 'xfonts-base'; do
+         'libglu1-mesa' 'libgl1-mesa-dri'; do
   grep -Eq "(^|, )$p( |,|$)" <<< "$depends" || fail "the package's Depends lacks $p: $depends"
 done
-[ "$(dpkg-deb -f "$deb" Recommends)" = ffmpeg ] || fail "the package does not recommend ffmpeg: $(dpkg-deb -f "$deb" Recommends)"
-echo "PASS: $(basename "$deb"), Depends: $depends"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+[ "$recommends" = "ffmpeg, xfonts-base" ] || fail "the package recommends '$recommends', want 'ffmpeg, xfonts-base'"
+version=$(dpkg-deb -f "$deb" Version)
+zcat "$PREFIX/share/doc/vallup/changelog.Debian.gz" > "$TMP/changelog"
+[ "$(dpkg-parsechangelog -l "$TMP/changelog" -S Version)" = "$version" ] ||
+  fail "the changelog's latest entry is not the package's version $version: $(head -1 "$TMP/changelog")"
+command -v lintian > /dev/null || fail "lintian is not installed (scripts/install-deps installs it)"
+# --allow-root: lintian only warns under root, but the warning is noise here.
+lintian --allow-root --fail-on error "$deb" > "$TMP/lintian" 2>&1 ||
+  fail "lintian finds errors in $(basename "$deb"): $(cat "$TMP/lintian")"
+echo "PASS: $(basename "$deb"), Depends: $depends; Recommends: $recommends; lintian: $(grep -c '^W:' "$TMP/lintian") warnings"
