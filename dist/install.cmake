@@ -6,7 +6,7 @@
 #   share/applications/vallup.desktop
 #   share/icons/hicolor/NxN/apps/vallup.png     made by tools/make-icons.py
 #   share/man/man6/vallup.6.gz
-#   share/doc/vallup/changelog.Debian.gz, copyright
+#   share/doc/vallup/changelog.gz, copyright
 #
 # The program finds its data from the executable's own place
 # (<bindir>/../share/vallup), so the tree can go under any prefix.
@@ -38,15 +38,16 @@ function(vallup_gzip source name)
     VERBATIM)
 endfunction()
 vallup_gzip(vallup.6 vallup.6)
-vallup_gzip(changelog changelog.Debian)
+vallup_gzip(changelog changelog)
 add_custom_target(vallup_compressed_docs ALL
-                  DEPENDS ${VALLUP_GZ_DIR}/vallup.6.gz ${VALLUP_GZ_DIR}/changelog.Debian.gz)
+                  DEPENDS ${VALLUP_GZ_DIR}/vallup.6.gz ${VALLUP_GZ_DIR}/changelog.gz)
 install(FILES ${VALLUP_GZ_DIR}/vallup.6.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man6)
 
-# Debian's place for a package's changelog and its machine-readable
+# Debian's place for a package's changelog (changelog.gz: the package has
+# no Debian revision, so it is its own upstream) and its machine-readable
 # copyright (DEP-5): ours, and the DejaVu fonts' for the glyphs in the
 # caption and C64 textures.
-install(FILES ${VALLUP_GZ_DIR}/changelog.Debian.gz ${VALLUP_DIST_DIR}/copyright
+install(FILES ${VALLUP_GZ_DIR}/changelog.gz ${VALLUP_DIST_DIR}/copyright
         DESTINATION ${CMAKE_INSTALL_DOCDIR})
 
 # The Debian package. dpkg-shlibdeps (dpkg-dev) finds the shared libraries'

@@ -38,7 +38,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
   echo share/applications/vallup.desktop
   (cd "$ROOT/dist" && find icons -type f) | sed 's|^|share/|'
   echo share/man/man6/vallup.6.gz
-  echo share/doc/vallup/changelog.Debian.gz
+  echo share/doc/vallup/changelog.gz
   echo share/doc/vallup/copyright
 } | sort > "$TMP/expected"
 grep -q '^share/icons/hicolor/256x256/apps/vallup.png$' "$TMP/expected" || fail "no 256 x 256 icon under dist/icons"
@@ -64,7 +64,7 @@ grep -qx 'Icon=vallup' "$PREFIX/share/applications/vallup.desktop" || fail "vall
 gzip -t "$PREFIX/share/man/man6/vallup.6.gz" || fail "vallup.6.gz is not gzip"
 zcat "$PREFIX/share/man/man6/vallup.6.gz" | groff -man -Tutf8 -ww -z 2> "$TMP/roff"
 [ ! -s "$TMP/roff" ] || fail "the man page has roff warnings: $(cat "$TMP/roff")"
-gzip -t "$PREFIX/share/doc/vallup/changelog.Debian.gz" || fail "changelog.Debian.gz is not gzip"
+gzip -t "$PREFIX/share/doc/vallup/changelog.gz" || fail "changelog.gz is not gzip"
 # A renamed or dropped file would leave its copyright stanza pointing at nothing.
 sed -n '/^Files:/,/^[A-Z]/p' "$PREFIX/share/doc/vallup/copyright" | sed -e 's/^Files://' -e '/^[A-Z]/d' |
   tr ' ' '\n' | sed '/^$/d' > "$TMP/patterns"
@@ -109,7 +109,7 @@ done
 recommends=$(dpkg-deb -f "$deb" Recommends)
 [ "$recommends" = "ffmpeg, xfonts-base" ] || fail "the package recommends '$recommends', want 'ffmpeg, xfonts-base'"
 version=$(dpkg-deb -f "$deb" Version)
-zcat "$PREFIX/share/doc/vallup/changelog.Debian.gz" > "$TMP/changelog"
+zcat "$PREFIX/share/doc/vallup/changelog.gz" > "$TMP/changelog"
 [ "$(dpkg-parsechangelog -l "$TMP/changelog" -S Version)" = "$version" ] ||
   fail "the changelog's latest entry is not the package's version $version: $(head -1 "$TMP/changelog")"
 command -v lintian > /dev/null || fail "lintian is not installed (scripts/install-deps installs it)"
