@@ -273,7 +273,9 @@ def drift(d, hint=None):
     if hint:
         zero = snd.index_of(hint[0] - hint[1])
         first_beat = next(i for i in range(1024) if beat_time(i) > hint[1])
-        found = snd.follow(range(first_beat, 140), zero, (-0.35, 0.35), (-0.05, 0.5))
+        # Less than half a beat either way: the track's off-beats sound like
+        # its beats, and a wider search may slip onto them.
+        found = snd.follow(range(first_beat, 140), zero, (-0.35, 0.35), (-0.05, 0.45))
     else:
         # The recording starts before the show: the first sound heard is the
         # track's first sound.

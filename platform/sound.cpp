@@ -414,6 +414,13 @@ bool soundFeed(short* out, int frames, double latencyS)
     return true;
 }
 
+bool soundSeekPending()
+{
+    std::unique_lock<std::mutex> clock(snd.lock, std::try_to_lock);
+    PlatStream* s = snd.channel;
+    return clock.owns_lock() && s && s->mh && s->playing && s->onDevice && s->seekTo >= 0;
+}
+
 void soundFeedAhead()
 {
     std::lock_guard<std::mutex> feeding(snd.feedLock);

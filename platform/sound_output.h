@@ -12,9 +12,9 @@
 // an output while holding its own. soundFeed never waits for the caller's
 // thread (sound.cpp says how).
 //
-// What an output has queued when a seek comes is still heard first: its
-// latency says so, and the clock holds at the seek's position until the new
-// sound is heard.
+// What an output has queued when a seek comes is still heard first, unless it
+// drops it (soundSeekPending): its latency says so, and the clock holds at the
+// seek's position until the new sound is heard.
 #pragma once
 
 struct SoundOutput {
@@ -43,6 +43,10 @@ extern bool dummyStalled;      // set: the dummy stops asking, as a hung server 
 // speaker `latencyS` seconds from now. False, with silence in `out`, while
 // nothing plays. From the output's thread, its lock held.
 bool soundFeed(short* out, int frames, double latencyS);
+// True when the next soundFeed takes a seek: what the output still holds of
+// the old place may be dropped, so that the new sound is heard sooner. From
+// the output's thread, its lock held.
+bool soundSeekPending();
 // After an answer is on its way: decodes what the next requests will ask for,
 // so that they only copy. From the output's thread, its lock held.
 void soundFeedAhead();

@@ -5,7 +5,8 @@
 // the server's updates, so reading it on every request costs no round trip.
 //
 // The stream keeps about TARGET_LATENCY_MS queued: enough for the sound to
-// hold while the machine is busy, and all of it counted by the clock. Every
+// hold while the machine is busy, and all of it counted by the clock; a seek
+// drops it. Every
 // request is answered at once (silence while the music is paused): a server
 // left waiting for an answer may never ask again. So the stream is never
 // corked; the music starts after the silence queued before it, which the
@@ -23,7 +24,7 @@
 
 namespace {
 
-const int TARGET_LATENCY_MS = 60;   // queued at the server, ms
+const int TARGET_LATENCY_MS = 150;  // queued at the server, ms
 const int REQUEST_MS = 10;          // smallest request the server makes, ms
 const double OPEN_TIMEOUT_S = 2.0;  // for the server to say the stream is ready
 const double GAP_S = 0.1;           // a request later than this after the last: timing is stale
@@ -82,14 +83,15 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
     // often by the whole gap, and the server has read past what was written
     // (a negative latency): the queue is flushed, so that what is written from
     // now on is heard after the sink's delay plus what was written since, until
-    // the server's next report.
+    // the server's next report. A seek flushes it too: the sound queued is of
+    // the old place, and the new one is heard the sooner.
     pa_usec_t now = pa_rtclock_now();
     bool gap = lastRequest && now - lastRequest > (pa_usec_t)(GAP_S * PA_USEC_PER_SEC);
     lastRequest = now;
     pa_usec_t usec = 0;
     int negative = 0;
     bool timed = pa_stream_get_latency(s, &usec, &negative) == 0;
-    if (gap || (timed && negative)) {
+    if (gap || (timed && negative) || soundSeekPending()) {
         const pa_timing_info* timing = pa_stream_get_timing_info(s);
         knownLatency = timing ? timing->sink_usec / 1e6 : 0.0;
         sinceKnown = 0;
