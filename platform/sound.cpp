@@ -351,9 +351,10 @@ bool soundFeed(short* out, int frames, double latencyS)
         return false;
     }
     std::unique_lock<std::mutex> clock(snd.lock, std::try_to_lock);
-    if (!clock.owns_lock()) {
-        // The caller's thread holds the clock just now: answer as last time;
-        // its seek or pause is taken at the next request.
+    if (!clock.owns_lock() || latencyS < 0) {
+        // The caller's thread holds the clock just now, or the output does not
+        // know its latency: answer as last time; the clock, and the caller's
+        // seek or pause, wait for the next request.
         if (!s->feeding) {
             silence(out, frames);
             return false;

@@ -40,7 +40,8 @@ extern double dummyLatencyS;   // what the dummy reports; set before open
 extern bool dummyStalled;      // set: the dummy stops asking, as a hung server would
 
 // The next `frames` stereo frames into `out`; the first of them leaves the
-// speaker `latencyS` seconds from now. False, with silence in `out`, while
+// speaker `latencyS` seconds from now (negative: the output cannot tell just
+// now; the clock then learns nothing from this request). False, with silence in `out`, while
 // nothing plays. From the output's thread, its lock held.
 bool soundFeed(short* out, int frames, double latencyS);
 // True when the next soundFeed takes a seek: what the output still holds of

@@ -24,10 +24,10 @@
 
 namespace {
 
-const int TARGET_LATENCY_MS = 150;  // queued at the server, ms
+const int TARGET_LATENCY_MS = 60;   // queued at the server, ms
 const int REQUEST_MS = 10;          // smallest request the server makes, ms
 const double OPEN_TIMEOUT_S = 2.0;  // for the server to say the stream is ready
-const double GAP_S = 0.1;           // a request later than this after the last: timing is stale
+const double GAP_S = 0.1;           // a request later than this after the last: timing may be stale
 
 pa_threaded_mainloop* loop;
 pa_context* context;
@@ -37,6 +37,7 @@ bool lost;        // the server went away; nothing more is fed
 bool raised;      // the client thread's priority was raised
 bool timedOut;    // opening took longer than OPEN_TIMEOUT_S
 pa_usec_t lastRequest;   // monotonic time of the last request, us
+bool stale;              // a gap in the requests: the server's timing is being asked for afresh
 double knownLatency;     // s: the latency of the last sample written when the server's timing was known
 long sinceKnown;         // frames written since then
 
@@ -65,6 +66,11 @@ void contextStateChanged(pa_context* c, void* data)
     stateChanged(c, data);
 }
 
+void timingUpdated(pa_stream*, int, void*)
+{
+    stale = false;
+}
+
 // The server wants `bytes` more. Runs on the client thread, lock held.
 void writeRequested(pa_stream* s, size_t bytes, void*)
 {
@@ -79,19 +85,27 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
         return;
     // What is written now is heard after everything queued before it and the
     // sink's own delay, which the server's timing says. After a gap in the
-    // requests (a server that hung, sound that ran dry) that timing is wrong,
-    // often by the whole gap, and the server has read past what was written
-    // (a negative latency): the queue is flushed, so that what is written from
-    // now on is heard after the sink's delay plus what was written since, until
-    // the server's next report. A seek flushes it too: the sound queued is of
-    // the old place, and the new one is heard the sooner.
+    // requests (a busy machine, a server that hung) the timing interpolated
+    // since the server's last report may be wrong by the whole gap: the sound
+    // goes on, but says nothing of its latency until a fresh report comes.
+    // A negative latency means the server has read past what was written (the
+    // sound ran dry, a hung server caught up): the queue is flushed, and what
+    // is written from then on is heard after the sink's delay plus what was
+    // written since, until the server's next report. A seek flushes it too:
+    // the sound queued is of the old place, and the new one is heard sooner.
     pa_usec_t now = pa_rtclock_now();
-    bool gap = lastRequest && now - lastRequest > (pa_usec_t)(GAP_S * PA_USEC_PER_SEC);
+    if (lastRequest && now - lastRequest > (pa_usec_t)(GAP_S * PA_USEC_PER_SEC) && !stale) {
+        pa_operation* o = pa_stream_update_timing_info(s, timingUpdated, nullptr);
+        if (o) {
+            stale = true;
+            pa_operation_unref(o);
+        }
+    }
     lastRequest = now;
     pa_usec_t usec = 0;
     int negative = 0;
-    bool timed = pa_stream_get_latency(s, &usec, &negative) == 0;
-    if (gap || (timed && negative) || soundSeekPending()) {
+    bool timed = !stale && pa_stream_get_latency(s, &usec, &negative) == 0;
+    if ((timed && negative) || (!stale && soundSeekPending())) {
         const pa_timing_info* timing = pa_stream_get_timing_info(s);
         knownLatency = timing ? timing->sink_usec / 1e6 : 0.0;
         sinceKnown = 0;
@@ -103,7 +117,7 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
         sinceKnown = 0;
     }
     int frames = (int)(bytes / 4);
-    soundFeed((short*)data, frames, knownLatency + (double)sinceKnown / rate);
+    soundFeed((short*)data, frames, stale ? -1.0 : knownLatency + (double)sinceKnown / rate);
     sinceKnown += frames;
     pa_stream_write(s, data, (size_t)frames * 4, nullptr, 0, PA_SEEK_RELATIVE);
     soundFeedAhead();
@@ -139,6 +153,7 @@ bool open(int hz, const char** why)
     raised = false;
     timedOut = false;
     lastRequest = 0;
+    stale = false;
     knownLatency = 0;   // before the server's first report, the queue is empty
     sinceKnown = 0;
     loop = pa_threaded_mainloop_new();
