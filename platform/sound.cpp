@@ -71,7 +71,7 @@ struct PlatStream {
     std::vector<short> ahead;   // stereo frames decoded ahead of the output's request
     int aheadCount;             // frames in `ahead`, from decPos on
     long long seekTo;    // a seek the decoder has not taken yet (samples), or -1
-    bool feeding;        // the output's thread: the last request it could read was answered with sound
+    bool feeding;        // the output's thread: its last request that read the clock got sound
 
     // Clock (snd.lock).
     bool playing;        // unpaused on the channel
@@ -84,7 +84,7 @@ struct PlatStream {
     double heldEnd;      // on the output: end of what it was handed, samples
     double floor;        // samples: the last seek or unpause; nothing before it is reported
     double lastFeed;     // s, monotonic: the output's last request (or the unpause, or seek)
-    double patience;     // s: silence from the output after lastFeed before the clock gives up on it
+    double patience;     // s: silence from the output after lastFeed before the clock gives up
     double heard;        // samples: the sample leaving the speaker at lastFeed, as the output said
     long long lastMs;    // the last position reported, for the no-backwards rule
 };
@@ -94,7 +94,7 @@ namespace {
 const double SLEW_S = 0.1;      // time constant of the position correction
 const double LEARN_S = 0.2;     // time constant of the rate correction (critically damped)
 const double RESYNC_S = 0.05;   // sound and clock further apart: the sound moves to the clock
-const double GRACE_S = 0.008;   // the clock trails its line by at most this while the output is silent
+const double GRACE_S = 0.008;   // the clock trails its line by at most this, output silent
 // Silence from a playing output before the clock runs on without it. At the
 // start it is long, because a sound server may take a second or two to start
 // its device (a Bluetooth headset) and the show starts with its music; later
@@ -112,12 +112,12 @@ struct Sound {
     int manualMs = 0;
     int rate = 44100;                  // Hz
     bool started = false;              // platSoundInit ran (and platSoundClose did not)
-    const SoundOutput* output = nullptr;   // the output in use (open, or lost and looked for), or null
+    const SoundOutput* output = nullptr;   // in use (open, or lost and looked for), or null
     std::string initError;             // why no output could be opened
     bool toldSilent = false;           // the no-device line on standard error was written
-    bool toldStopped = false;          // said that the output stopped or went; not yet that it is back
+    bool toldStopped = false;          // said the output stopped or went, not yet that it is back
     PlatStream* channel = nullptr;     // the stream on the output channel
-    std::atomic<long long> requested{0};   // frames handed to the output while playing, since it opened
+    std::atomic<long long> requested{0};   // frames handed to the output playing, since it opened
     int dummyLatencyMs = -1;           // >= 0: tests asked for the dummy output
     double lead = 0;                   // s: positions are read for this much later than now
 

@@ -39,7 +39,8 @@ bool realTime(pid_t tid)
     }
     // Through RealtimeKit on the system bus, which SDL speaks (it also sets
     // the CPU-time limit that RealtimeKit asks of a real-time thread).
-    return SDL_LinuxSetThreadPriorityAndPolicy(tid, SDL_THREAD_PRIORITY_TIME_CRITICAL, SCHED_RR) == 0;
+    return SDL_LinuxSetThreadPriorityAndPolicy(tid, SDL_THREAD_PRIORITY_TIME_CRITICAL,
+                                               SCHED_RR) == 0;
 }
 
 bool higherNice(pid_t tid)
@@ -56,7 +57,8 @@ bool higherNice(pid_t tid)
     int now = getpriority(PRIO_PROCESS, (id_t)tid);
     if (best < 0 && best < now && setpriority(PRIO_PROCESS, (id_t)tid, best) == 0)
         return true;
-    return SDL_LinuxSetThreadPriorityAndPolicy(tid, SDL_THREAD_PRIORITY_TIME_CRITICAL, SCHED_OTHER) == 0;
+    return SDL_LinuxSetThreadPriorityAndPolicy(tid, SDL_THREAD_PRIORITY_TIME_CRITICAL,
+                                               SCHED_OTHER) == 0;
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ bool raised;      // the client thread's priority was raised
 bool timedOut;    // opening took longer than OPEN_TIMEOUT_S
 pa_usec_t lastRequest;   // monotonic time of the last request, us
 bool stale;              // a gap in the requests: the server's timing is being asked for afresh
-double knownLatency;     // s: the latency of the last sample written when the server's timing was known
+double knownLatency;     // s: latency of the last sample written when the timing was known
 long sinceKnown;         // frames written since then
 
 void stateChanged(pa_context*, void*)
