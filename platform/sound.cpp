@@ -205,9 +205,11 @@ void moveDecoder(PlatStream* s, long long sample)
 void fill(PlatStream* s, short* out, int frames)
 {
     int n = std::min(frames, s->aheadCount);
-    std::memcpy(out, s->ahead.data(), (size_t)n * 4);
-    std::memmove(s->ahead.data(), s->ahead.data() + 2 * n, (size_t)(s->aheadCount - n) * 4);
-    s->aheadCount -= n;
+    if (n > 0) {
+        std::memcpy(out, s->ahead.data(), (size_t)n * 4);
+        std::memmove(s->ahead.data(), s->ahead.data() + 2 * n, (size_t)(s->aheadCount - n) * 4);
+        s->aheadCount -= n;
+    }
     if (n < frames)
         decode(s, out + 2 * n, frames - n);
     s->decPos += frames;
