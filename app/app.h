@@ -21,6 +21,9 @@ extern PlatContext* hRC;   // its GL context
 // How the show was started (command line); read by WinMain.
 enum AskMode { ASK_USER, ASK_WINDOWED, ASK_FULLSCREEN };
 extern AskMode startMode;
+// VALLUP_TRACE's file, made absolute before the data's folder is entered ("":
+// no trace); set by main.
+extern std::string tracePath;
 
 // The show on a desktop: the question, the window, the loop. Exit status:
 // 0 when the show ends or is quit (No to the fallback question is quitting),

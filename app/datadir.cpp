@@ -3,25 +3,24 @@
 #include "demo/demo.h"
 #include "platform/files.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <filesystem>
 
 std::vector<DataPlace> dataPlaces()
 {
     std::vector<DataPlace> places;
     std::error_code err;
-    std::string cwd = std::filesystem::current_path(err).string();
+    std::string cwd = std::filesystem::current_path(err).u8string();
     if (!err)
         places.push_back({cwd, "the working directory"});
     std::string exe = platExecutablePath();
     if (!exe.empty()) {
-        std::filesystem::path share =
-            std::filesystem::path(exe).parent_path().parent_path() / "share" / "vallup";
-        places.push_back({share.lexically_normal().string(), "installed beside the program"});
+        // Unpacked from an archive (data/ beside the program), or installed
+        // (<prefix>/bin/vallup and <prefix>/share/vallup/data).
+        std::filesystem::path bin = std::filesystem::u8path(exe).parent_path();
+        places.push_back({bin.u8string(), "beside the program"});
+        std::filesystem::path share = bin.parent_path() / "share" / "vallup";
+        places.push_back({share.lexically_normal().u8string(), "installed beside the program"});
     }
 #ifdef VALLUP_SOURCE_DIR
     places.push_back({VALLUP_SOURCE_DIR, "the source tree it was built from"});
@@ -50,9 +49,11 @@ bool enterDataRoot()
                              "it (make install)\n");
         return false;
     }
-    if (chdir(root.c_str()) != 0) {
+    std::error_code err;
+    std::filesystem::current_path(std::filesystem::u8path(root), err);
+    if (err) {
         std::fprintf(stderr, "vallup: cannot enter the data's folder %s: %s\n", root.c_str(),
-                     std::strerror(errno));
+                     err.message().c_str());
         return false;
     }
     return true;

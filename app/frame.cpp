@@ -11,6 +11,10 @@
 #include <cstdio>
 #include <vector>
 
+#ifndef GL_BGRA
+#define GL_BGRA 0x80E1   // GL 1.2; Windows' own GL header stops at 1.1
+#endif
+
 int frameTimeMs(long k, FrameRate rate)
 {
     return (int)((long long)k * 1000 * rate.den / rate.num);

@@ -159,7 +159,7 @@ int main(int argc, char** argv)
     std::string outPath = out ? absolute(out) : "";
     const char* trace = std::getenv("VALLUP_TRACE");
     if (trace && *trace)
-        setenv("VALLUP_TRACE", absolute(trace).c_str(), 1);
+        tracePath = absolute(trace);
     if (!enterDataRoot())
         return 1;
 

@@ -9,6 +9,7 @@
 bool keys[256];
 bool active = true;
 AskMode startMode = ASK_USER;
+std::string tracePath;
 
 // VALLUP_TRACE names a file that receives one line per drawn frame: the frame's
 // Time in seconds, the seek keys held after it, and the wall clock when it was
@@ -25,6 +26,7 @@ static void traceWindow(const char* title, int width, int height)
     platGetClientSize(hWnd, &w, &h);
     std::fprintf(traceFile, "# window \"%s\" asked %dx%d client %dx%d colorbits %d fullscreen %d\n",
                  title, width, height, w, h, pixelFormatColorBits(), fullscreen ? 1 : 0);
+    std::fflush(traceFile);
 }
 
 // A frame line: Time, then the seek keys held after it (U D R L, or -), which
@@ -52,17 +54,15 @@ static void traceFrame()
     gettimeofday(&wall, nullptr);
     std::fprintf(traceFile, "%.3f %s %ld.%06ld\n", Time, h == held ? "-" : held, (long)wall.tv_sec,
                  (long)wall.tv_usec);
+    std::fflush(traceFile);   // readable while the show runs
 }
 
 static void openTrace()
 {
-    const char* path = std::getenv("VALLUP_TRACE");
-    if (path && *path && !traceFile) {
-        traceFile = std::fopen(path, "w");
+    if (!tracePath.empty() && !traceFile) {
+        traceFile = std::fopen(tracePath.c_str(), "w");
         if (!traceFile)
-            std::fprintf(stderr, "vallup: cannot write the trace file %s\n", path);
-        else
-            setvbuf(traceFile, nullptr, _IOLBF, 0);   // readable while the show runs
+            std::fprintf(stderr, "vallup: cannot write the trace file %s\n", tracePath.c_str());
     }
 }
 
@@ -139,6 +139,7 @@ int WinMain()
                 traceFrame();
         } else if (traceFile && tracedActive) {
             std::fputs("# active 0\n", traceFile);
+            std::fflush(traceFile);
             tracedActive = false;
         }
         if (keys[VK_ESCAPE]) {

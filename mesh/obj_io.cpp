@@ -1,8 +1,11 @@
 // obj_io: see obj_io.h.
 #include "mesh/obj_io.h"
 
-#include <sys/mman.h>
 #include <sys/stat.h>
+#if __has_include(<sys/mman.h>)
+#include <sys/mman.h>
+#define OBJ_MAPS_FILES 1   // POSIX systems map the file; others read it
+#endif
 
 #include <cstdint>
 #include <cstdio>
@@ -12,21 +15,24 @@ namespace objio {
 
 void releaseFile(FileText& f)
 {
+#ifdef OBJ_MAPS_FILES
     if (f.mapped)
         munmap(f.text, f.length);
     else
+#endif
         std::free(f.text);
     f = FileText();
 }
 
 bool readWholeFile(const char* path, FileText& out)
 {
-    FILE* f = std::fopen(path, "r");
+    FILE* f = std::fopen(path, "rb");   // binary: the text is parsed as its bytes stand
     if (!f)
         return false;
     struct stat st;
     size_t cap = 1 << 16;
     if (fstat(fileno(f), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0) {
+#ifdef OBJ_MAPS_FILES
         void* map = mmap(nullptr, (size_t)st.st_size, PROT_READ, MAP_PRIVATE | MAP_POPULATE,
                          fileno(f), 0);
         if (map != MAP_FAILED) {
@@ -37,6 +43,7 @@ bool readWholeFile(const char* path, FileText& out)
             out.mapped = true;
             return true;
         }
+#endif
         cap = (size_t)st.st_size + 1;
     }
     char* buf = (char*)std::malloc(cap);

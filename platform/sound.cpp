@@ -459,28 +459,27 @@ bool platSoundInit(int mixrate)
     if (snd.manual)
         return true;
     // The dummy when tests ask for it; SDL's own choice when SDL_AUDIODRIVER
-    // names one; else the sound server, and SDL (ALSA) without one.
-    const SoundOutput* tries[2] = {&pulseOutput, &sdlOutput};
+    // names one; else the system's outputs in their order.
+    const SoundOutput* const* tries = soundOutputs;
+    static const SoundOutput* const dummyOnly[] = {&dummyOutput, nullptr};
+    static const SoundOutput* const sdlOnly[] = {&sdlOutput, nullptr};
     if (snd.dummyLatencyMs >= 0) {
         dummyLatencyS = snd.dummyLatencyMs / 1000.0;
-        tries[0] = &dummyOutput;
-        tries[1] = nullptr;
+        tries = dummyOnly;
     } else if (std::getenv("SDL_AUDIODRIVER")) {
-        tries[0] = &sdlOutput;
-        tries[1] = nullptr;
+        tries = sdlOnly;
     }
     snd.initError.clear();
     snd.requested = 0;
     {
         std::lock_guard<std::mutex> opening(snd.outputLock);
-        for (const SoundOutput* output : tries) {
+        for (const SoundOutput* const* output = tries; *output; output++) {
             const char* why = "";
-            if (output && output->open(snd.rate, &why)) {
-                snd.output = output;
+            if ((*output)->open(snd.rate, &why)) {
+                snd.output = *output;
                 break;
             }
-            if (output)
-                snd.initError += std::string(snd.initError.empty() ? "" : "; ") + why;
+            snd.initError += std::string(snd.initError.empty() ? "" : "; ") + why;
         }
     }
     if (!snd.output)

@@ -28,8 +28,15 @@ struct SoundOutput {
     void (*unlock)();
 };
 
+// The system's outputs in the order they are tried, ending in nullptr (the
+// dummy is tried only when tests ask for it, SDL's alone when SDL_AUDIODRIVER
+// names a driver).
+extern const SoundOutput* const soundOutputs[];
+
 // Through the PulseAudio server (or PipeWire's), which reports its latency.
 extern const SoundOutput pulseOutput;
+// WASAPI in shared mode (Windows), which reports its latency and position.
+extern const SoundOutput wasapiOutput;
 // SDL2's audio (ALSA and the rest, SDL_AUDIODRIVER): no latency reported, so
 // the sample heard is taken to be the first of the buffer being asked for.
 extern const SoundOutput sdlOutput;

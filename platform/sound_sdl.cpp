@@ -6,7 +6,6 @@
 #include "platform/sound_output.h"
 
 #include <SDL.h>
-#include <dlfcn.h>
 
 #include <cstdio>
 
@@ -64,18 +63,3 @@ void unlock() { SDL_UnlockAudioDevice(device); }
 }  // namespace
 
 const SoundOutput sdlOutput = {"SDL", open, close, pause, lock, unlock};
-
-// libasound is reached through the dynamic loader, as SDL itself loads it, so
-// nothing links to it.
-typedef void (*AlsaErrorHandler)(const char*, int, const char*, int, const char*, ...);
-static void alsaSilent(const char*, int, const char*, int, const char*, ...) {}
-
-void quietAlsa(bool quiet)
-{
-    static void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
-    if (!lib)
-        return;
-    auto set = (int (*)(AlsaErrorHandler))dlsym(lib, "snd_lib_error_set_handler");
-    if (set)
-        set(quiet ? alsaSilent : nullptr);
-}

@@ -37,12 +37,14 @@ TEST(DataRoot, FirstPlaceWhoseDataHoldsAShowFileWins)
     fs::remove_all(base);
 }
 
-TEST(DataRoot, WorkingDirectoryThenTheInstalledCopyThenTheSourceTree)
+TEST(DataRoot, WorkingDirectoryThenBesideTheProgramThenTheInstalledCopyThenTheSourceTree)
 {
     std::vector<DataPlace> places = dataPlaces();
-    ASSERT_EQ(places.size(), 3u);
+    ASSERT_EQ(places.size(), 4u);
     EXPECT_EQ(places[0].dir, fs::current_path().string());
-    // This test program lies in build/tests/: an installed copy would be build/share/vallup.
-    EXPECT_EQ(places[1].dir, (fs::path(VALLUP_BINARY).parent_path() / "share/vallup").string());
-    EXPECT_EQ(fs::canonical(places[2].dir), fs::canonical(VALLUP_ROOT));
+    // This test program lies in build/tests/: unpacked data would be there,
+    // an installed copy in build/share/vallup.
+    EXPECT_EQ(places[1].dir, (fs::path(VALLUP_BINARY).parent_path() / "tests").string());
+    EXPECT_EQ(places[2].dir, (fs::path(VALLUP_BINARY).parent_path() / "share/vallup").string());
+    EXPECT_EQ(fs::canonical(places[3].dir), fs::canonical(VALLUP_ROOT));
 }

@@ -1,3 +1,6 @@
+// What the sound path needs of Linux: the outputs in the order they are
+// tried, the feeding thread's priority, and ALSA kept quiet.
+//
 // The feeding thread's priority. On a busy desktop (the cores kept busy, a
 // screen recorder waking hundreds of times a second) a thread at the ordinary
 // priority may wait hundreds of milliseconds for a core, longer than any
@@ -7,6 +10,7 @@
 #include "platform/sound_output.h"
 
 #include <SDL.h>
+#include <dlfcn.h>
 #include <sched.h>
 #include <sys/resource.h>
 #include <sys/syscall.h>
@@ -74,4 +78,22 @@ void soundRaisePriority()
                              "real-time limit, no RealtimeKit): on a busy machine the sound may "
                              "break up\n");
     told = true;
+}
+
+// The sound server first (it reports its latency), then SDL's audio (ALSA).
+const SoundOutput* const soundOutputs[] = {&pulseOutput, &sdlOutput, nullptr};
+
+// libasound is reached through the dynamic loader, as SDL itself loads it, so
+// nothing links to it.
+typedef void (*AlsaErrorHandler)(const char*, int, const char*, int, const char*, ...);
+static void alsaSilent(const char*, int, const char*, int, const char*, ...) {}
+
+void quietAlsa(bool quiet)
+{
+    static void* lib = dlopen("libasound.so.2", RTLD_NOW | RTLD_LOCAL);
+    if (!lib)
+        return;
+    auto set = (int (*)(AlsaErrorHandler))dlsym(lib, "snd_lib_error_set_handler");
+    if (set)
+        set(quiet ? alsaSilent : nullptr);
 }

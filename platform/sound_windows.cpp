@@ -1,0 +1,34 @@
+// What the sound path needs of Windows: the outputs in the order they are
+// tried, and the feeding thread's priority.
+#include "platform/sound_output.h"
+
+#undef APIENTRY
+#undef CALLBACK
+#undef WINGDIAPI
+#include <windows.h>
+#include <avrt.h>
+
+#include <cstdio>
+
+// WASAPI first (it reports the position at the speaker), then SDL's audio
+// (its WASAPI or DirectSound driver, no latency reported).
+const SoundOutput* const soundOutputs[] = {&wasapiOutput, &sdlOutput, nullptr};
+
+// The multimedia class scheduler's "Pro Audio" task, as Windows' own audio
+// engine and players use; else the highest ordinary priority.
+void soundRaisePriority()
+{
+    DWORD task = 0;
+    if (AvSetMmThreadCharacteristicsW(L"Pro Audio", &task))
+        return;
+    if (SetThreadPriority(GetCurrentThread(), THREAD_PRIORITY_TIME_CRITICAL))
+        return;
+    static bool told = false;
+    if (!told) {
+        told = true;
+        std::fprintf(stderr, "vallup: cannot raise the sound thread's priority; the sound may "
+                             "break up on a busy machine\n");
+    }
+}
+
+void quietAlsa(bool) {}   // no ALSA here
