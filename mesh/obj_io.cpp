@@ -74,12 +74,16 @@ bool readWholeFile(const char* path, FileText& out)
 
 void adviseLarge(void* block, size_t bytes)
 {
+#ifdef OBJ_MAPS_FILES
     const uintptr_t page = 4096, huge = (uintptr_t)2 << 20;
     if (bytes < 2 * huge)
         return;
     uintptr_t start = ((uintptr_t)block + page - 1) & ~(page - 1);
     uintptr_t end = ((uintptr_t)block + bytes) & ~(page - 1);
     madvise((void*)start, end - start, MADV_HUGEPAGE);
+#else
+    (void)block, (void)bytes;   // no such advice to give
+#endif
 }
 
 }  // namespace objio
