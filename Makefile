@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test install package sanitize fuzz clean
+.PHONY: all deps configure build run test install package sanitize fuzz windows test-windows clean
 
 all: build
 
@@ -42,5 +42,14 @@ sanitize: deps
 fuzz: build
 	cmake --build $(BUILD) --target fuzz_obj_long
 
+# The Windows x64 program and its zip, cross-built with mingw-w64
+# (build-windows/), and its tests under Wine.
+windows:
+	@scripts/build-windows
+
+test-windows:
+	@scripts/build-windows windows-tests
+	scripts/test-windows
+
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-windows

@@ -2,6 +2,7 @@
 // fullscreen question, then the show.
 #include "app/app.h"
 #include "demo/demo.h"
+#include "platform/console.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -17,8 +18,8 @@ static const char USAGE[] =
     "\n"
     "Plays the show: a real-time demo locked to its music, about two minutes long.\n"
     "Its data is the data/ folder of the working directory, if that holds the show's\n"
-    "files, else the installed one (../share/vallup beside the program), else that of\n"
-    "the source tree it was built from.\n"
+    "files, else the one beside the program, else the installed one (../share/vallup\n"
+    "beside the program), else that of the source tree it was built from.\n"
     "\n"
     "  --windowed          skip the fullscreen question and play in a window\n"
     "  --fullscreen        skip the question and play fullscreen\n"
@@ -84,6 +85,7 @@ static std::string absolute(const char* path)
 
 int main(int argc, char** argv)
 {
+    platConsoleStart(&argc, &argv);
     bool frameMode = false;
     const char* capture = nullptr;
     double seconds = 0;
