@@ -43,10 +43,13 @@ bool enterDataRoot()
     if (root.empty()) {
         std::fprintf(stderr, "vallup: cannot find the show's data (%s, data/3d, data/textures); "
                              "looked in:\n", TRACK);
-        for (const DataPlace& place : places)
-            std::fprintf(stderr, "  %s/data (%s)\n", place.dir.c_str(), place.what);
-        std::fprintf(stderr, "vallup: run it from the directory that holds data/, or install "
-                             "it (make install)\n");
+        for (const DataPlace& place : places) {
+            std::filesystem::path data = std::filesystem::u8path(place.dir) / "data";
+            std::fprintf(stderr, "  %s (%s)\n", data.make_preferred().u8string().c_str(),
+                         place.what);
+        }
+        std::fprintf(stderr, "vallup: run it from the directory that holds data/, keep data/ "
+                             "beside the program, or install it (make install)\n");
         return false;
     }
     std::error_code err;
