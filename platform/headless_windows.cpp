@@ -1,8 +1,10 @@
-// The headless GL context on Windows: WGL on a window that is never shown.
-// The pixels of a window that is not on screen belong to nobody (Windows may
-// leave them undefined), so the frames are drawn into a framebuffer object of
-// the frame's size, bound for good: reads, copies to textures and clears all
-// go to it, as they go to a pbuffer on Linux.
+// The headless GL context on Windows: WGL on a pbuffer of the frame's size,
+// made through a window that is never shown (WGL hands out its extension
+// functions only to a current context). A pbuffer is a drawable of the window
+// system, as the EGL pbuffer on Linux is, so GL draws it the same way up and
+// the pixels come out the same; a framebuffer object is drawn the other way
+// up, which moves edges by a rounding. Without pbuffers (rare) the hidden
+// window's own back buffer is drawn into.
 #include "platform/headless.h"
 
 #undef APIENTRY
@@ -13,27 +15,28 @@
 
 namespace {
 
-// The framebuffer-object calls (GL 3.0 or ARB_framebuffer_object), which
-// opengl32 does not export.
-typedef void(APIENTRY* GenFn)(GLsizei, GLuint*);
-typedef void(APIENTRY* BindFn)(GLenum, GLuint);
-typedef void(APIENTRY* StorageFn)(GLenum, GLenum, GLsizei, GLsizei);
-typedef void(APIENTRY* AttachFn)(GLenum, GLenum, GLenum, GLuint);
-typedef GLenum(APIENTRY* StatusFn)(GLenum);
-typedef void(APIENTRY* DeleteFn)(GLsizei, const GLuint*);
-const GLenum FRAMEBUFFER = 0x8D40, RENDERBUFFER = 0x8D41, RGBA8 = 0x8058,
-             DEPTH24_STENCIL8 = 0x88F0, COLOR_ATTACHMENT0 = 0x8CE0,
-             DEPTH_STENCIL_ATTACHMENT = 0x821A, FRAMEBUFFER_COMPLETE = 0x8CD5;
+// WGL_ARB_pixel_format and WGL_ARB_pbuffer.
+DECLARE_HANDLE(HPBUFFERARB);
+typedef BOOL(WINAPI* ChoosePixelFormatFn)(HDC, const int*, const FLOAT*, UINT, int*, UINT*);
+typedef HPBUFFERARB(WINAPI* CreatePbufferFn)(HDC, int, int, int, const int*);
+typedef HDC(WINAPI* GetPbufferDCFn)(HPBUFFERARB);
+typedef int(WINAPI* ReleasePbufferDCFn)(HPBUFFERARB, HDC);
+typedef BOOL(WINAPI* DestroyPbufferFn)(HPBUFFERARB);
+const int DRAW_TO_PBUFFER = 0x202D, SUPPORT_OPENGL = 0x2010, PIXEL_TYPE = 0x2013,
+          TYPE_RGBA = 0x202B, COLOR_BITS = 0x2014, ALPHA_BITS = 0x201B, DEPTH_BITS = 0x2022,
+          STENCIL_BITS = 0x2023;
 
 const wchar_t CLASS_NAME[] = L"vallup headless";
 
 HWND window;
-HDC dc;
+HDC windowDC;
+HPBUFFERARB pbuffer;
+HDC pbufferDC;
 HGLRC context;
-GLuint framebuffer, renderbuffers[2];   // colour, depth and stencil
-DeleteFn deleteFramebuffers, deleteRenderbuffers;
+ReleasePbufferDCFn releasePbufferDC;
+DestroyPbufferFn destroyPbuffer;
 
-void* glProc(const char* name)
+void* wglProc(const char* name)
 {
     PROC proc = wglGetProcAddress(name);
     // Some drivers answer 1, 2, 3 or -1 for "no such function".
@@ -47,6 +50,41 @@ bool fail(const char** why, const char* what)
     *why = what;
     platHeadlessDestroy();
     return false;
+}
+
+// A pbuffer of the frame's size with a context of its own, made current;
+// false when the driver has no pbuffers. The window's context is current.
+bool makePbuffer(int width, int height)
+{
+    auto choose = (ChoosePixelFormatFn)wglProc("wglChoosePixelFormatARB");
+    auto create = (CreatePbufferFn)wglProc("wglCreatePbufferARB");
+    auto getDC = (GetPbufferDCFn)wglProc("wglGetPbufferDCARB");
+    releasePbufferDC = (ReleasePbufferDCFn)wglProc("wglReleasePbufferDCARB");
+    destroyPbuffer = (DestroyPbufferFn)wglProc("wglDestroyPbufferARB");
+    if (!choose || !create || !getDC || !releasePbufferDC || !destroyPbuffer)
+        return false;
+    const int attribs[] = {
+        DRAW_TO_PBUFFER, 1, SUPPORT_OPENGL, 1, PIXEL_TYPE, TYPE_RGBA,
+        COLOR_BITS, 32, ALPHA_BITS, 8, DEPTH_BITS, 24, STENCIL_BITS, 8, 0,
+    };
+    int format = 0;
+    UINT count = 0;
+    if (!choose(windowDC, attribs, nullptr, 1, &format, &count) || count < 1)
+        return false;
+    const int none[] = {0};
+    pbuffer = create(windowDC, format, width, height, none);
+    if (!pbuffer)
+        return false;
+    pbufferDC = getDC(pbuffer);
+    HGLRC pbufferContext = pbufferDC ? wglCreateContext(pbufferDC) : nullptr;
+    if (!pbufferContext || !wglMakeCurrent(pbufferDC, pbufferContext)) {
+        if (pbufferContext)
+            wglDeleteContext(pbufferContext);
+        return false;
+    }
+    wglDeleteContext(context);   // the window's: only needed to find the functions
+    context = pbufferContext;
+    return true;
 }
 
 }  // namespace
@@ -68,7 +106,7 @@ bool platHeadlessCreate(int width, int height, const char** why)
                              nullptr, instance, nullptr);
     if (!window)
         return fail(why, "cannot create the hidden window for a GL context");
-    dc = GetDC(window);
+    windowDC = GetDC(window);
 
     PIXELFORMATDESCRIPTOR pfd = {};
     pfd.nSize = sizeof pfd;
@@ -80,41 +118,13 @@ bool platHeadlessCreate(int width, int height, const char** why)
     pfd.cDepthBits = 24;
     pfd.cStencilBits = 8;
     pfd.iLayerType = PFD_MAIN_PLANE;
-    int format = ChoosePixelFormat(dc, &pfd);
-    if (!format || !SetPixelFormat(dc, format, &pfd))
+    int format = ChoosePixelFormat(windowDC, &pfd);
+    if (!format || !SetPixelFormat(windowDC, format, &pfd))
         return fail(why, "no RGBA pixel format with a depth buffer for OpenGL");
-    context = wglCreateContext(dc);
-    if (!context || !wglMakeCurrent(dc, context))
+    context = wglCreateContext(windowDC);
+    if (!context || !wglMakeCurrent(windowDC, context))
         return fail(why, "cannot create a GL context (is an OpenGL driver installed?)");
-
-    auto genFramebuffers = (GenFn)glProc("glGenFramebuffers");
-    auto bindFramebuffer = (BindFn)glProc("glBindFramebuffer");
-    auto genRenderbuffers = (GenFn)glProc("glGenRenderbuffers");
-    auto bindRenderbuffer = (BindFn)glProc("glBindRenderbuffer");
-    auto renderbufferStorage = (StorageFn)glProc("glRenderbufferStorage");
-    auto framebufferRenderbuffer = (AttachFn)glProc("glFramebufferRenderbuffer");
-    auto checkFramebufferStatus = (StatusFn)glProc("glCheckFramebufferStatus");
-    deleteFramebuffers = (DeleteFn)glProc("glDeleteFramebuffers");
-    deleteRenderbuffers = (DeleteFn)glProc("glDeleteRenderbuffers");
-    if (!genFramebuffers || !bindFramebuffer || !genRenderbuffers || !bindRenderbuffer ||
-        !renderbufferStorage || !framebufferRenderbuffer || !checkFramebufferStatus ||
-        !deleteFramebuffers || !deleteRenderbuffers)
-        return fail(why, "the GL driver has no framebuffer objects (OpenGL 3.0 or "
-                         "ARB_framebuffer_object), which drawing without a window needs");
-
-    genRenderbuffers(2, renderbuffers);
-    bindRenderbuffer(RENDERBUFFER, renderbuffers[0]);
-    renderbufferStorage(RENDERBUFFER, RGBA8, width, height);
-    bindRenderbuffer(RENDERBUFFER, renderbuffers[1]);
-    renderbufferStorage(RENDERBUFFER, DEPTH24_STENCIL8, width, height);
-    bindRenderbuffer(RENDERBUFFER, 0);
-    genFramebuffers(1, &framebuffer);
-    bindFramebuffer(FRAMEBUFFER, framebuffer);
-    framebufferRenderbuffer(FRAMEBUFFER, COLOR_ATTACHMENT0, RENDERBUFFER, renderbuffers[0]);
-    framebufferRenderbuffer(FRAMEBUFFER, DEPTH_STENCIL_ATTACHMENT, RENDERBUFFER,
-                            renderbuffers[1]);
-    if (checkFramebufferStatus(FRAMEBUFFER) != FRAMEBUFFER_COMPLETE)
-        return fail(why, "cannot draw into a framebuffer of that size");
+    makePbuffer(width, height);   // else the window's back buffer, current already
     glViewport(0, 0, width, height);
     return true;
 }
@@ -122,25 +132,27 @@ bool platHeadlessCreate(int width, int height, const char** why)
 void platHeadlessDestroy()
 {
     if (context) {
-        if (framebuffer)
-            deleteFramebuffers(1, &framebuffer);
-        if (renderbuffers[0])
-            deleteRenderbuffers(2, renderbuffers);
         wglMakeCurrent(nullptr, nullptr);
         wglDeleteContext(context);
     }
-    if (dc)
-        ReleaseDC(window, dc);
+    if (pbuffer) {
+        if (pbufferDC)
+            releasePbufferDC(pbuffer, pbufferDC);
+        destroyPbuffer(pbuffer);
+    }
+    if (windowDC)
+        ReleaseDC(window, windowDC);
     if (window)
         DestroyWindow(window);
     window = nullptr;
-    dc = nullptr;
+    windowDC = nullptr;
+    pbuffer = nullptr;
+    pbufferDC = nullptr;
     context = nullptr;
-    framebuffer = renderbuffers[0] = renderbuffers[1] = 0;
 }
 
 void platHeadlessSwap()
 {
     if (context)
-        glFlush();   // the framebuffer object is the frame: nothing to present
+        glFlush();   // the drawable is the frame: nothing to present
 }
