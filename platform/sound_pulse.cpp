@@ -3,6 +3,10 @@
 // long the sound already queued, its own buffers and the sink's take to play,
 // which is the latency the clock needs. Its timing is interpolated between
 // the server's updates, so reading it on every request costs no round trip.
+// The interpolation fits a line to the last few seconds of updates, so after
+// a gap in the requests (a server that hung) it is wrong for seconds: for
+// RAW_S after one, and until the interpolation agrees, the latency is worked
+// out from the server's last update itself.
 //
 // The stream keeps about TARGET_LATENCY_MS queued: enough for the sound to
 // hold while the machine is busy, and all of it counted by the clock; a seek
@@ -20,6 +24,7 @@
 
 #include <pulse/pulseaudio.h>
 
+#include <cmath>
 #include <cstdio>
 
 namespace {
@@ -27,7 +32,15 @@ namespace {
 const int TARGET_LATENCY_MS = 60;   // queued at the server, ms
 const int REQUEST_MS = 10;          // smallest request the server makes, ms
 const double OPEN_TIMEOUT_S = 2.0;  // for the server to say the stream is ready
-const double GAP_S = 0.1;           // a request later than this after the last: timing may be stale
+// A request later than this after the last: the timing may be stale, s.
+const double GAP_S = 0.1;
+// After a gap, the latency comes from the server's last update for at least
+// this long, s, and then until the interpolation agrees with it to AGREE_S.
+// libpulse's interpolation fits the updates of the last 5 s; after a 5 s hang
+// of a null sink it said 0 where the updates said 35 ms for 4.7 s, and was
+// still 3 ms off 8 s after.
+const double RAW_S = 10.0;
+const double AGREE_S = 0.002;
 
 pa_threaded_mainloop* loop;
 pa_context* context;
@@ -40,6 +53,8 @@ pa_usec_t lastRequest;   // monotonic time of the last request, us
 bool stale;              // a gap in the requests: the server's timing is being asked for afresh
 double knownLatency;     // s: latency of the last sample written when the timing was known
 long sinceKnown;         // frames written since then
+pa_usec_t rawUntil;      // monotonic, us: the latency is worked out from the update until then
+                         // (and on, until the interpolation agrees); 0: it is interpolated
 
 void stateChanged(pa_context*, void*)
 {
@@ -71,6 +86,24 @@ void timingUpdated(pa_stream*, int, void*)
     stale = false;
 }
 
+// The latency of the next sample written, from the server's last timing
+// update alone: the sink's delay, and what was queued then (with what was
+// written since) less what has been played since, in s. Sets `dry` when by
+// now the queue has run out. False when the update does not tell (none yet,
+// or a flush since).
+bool latencyFromUpdate(pa_stream* s, double* latency, bool* dry)
+{
+    const pa_timing_info* timing = pa_stream_get_timing_info(s);
+    if (!timing || timing->write_index_corrupt || timing->read_index_corrupt)
+        return false;
+    double queued = (double)(timing->write_index - timing->read_index) / ((double)rate * 4);
+    if (timing->playing)
+        queued -= pa_timeval_age(&timing->timestamp) / 1e6;   // the update's age, wall clock
+    *dry = queued < 0;
+    *latency = timing->sink_usec / 1e6 + (queued < 0 ? 0.0 : queued);
+    return true;
+}
+
 // The server wants `bytes` more. Runs on the client thread, lock held.
 void writeRequested(pa_stream* s, size_t bytes, void*)
 {
@@ -88,6 +121,10 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
     // requests (a busy machine, a server that hung) the timing interpolated
     // since the server's last report may be wrong by the whole gap: the sound
     // goes on, but says nothing of its latency until a fresh report comes.
+    // For RAW_S after the gap the interpolation still holds the time before
+    // it, so the latency is worked out from the fresh report instead, until
+    // the interpolation agrees with it. The interpolated latency stops at 0;
+    // the report's says when the queue has run dry since (negative).
     // A negative latency means the server has read past what was written (the
     // sound ran dry, a hung server caught up): the queue is flushed, and what
     // is written from then on is heard after the sink's delay plus what was
@@ -98,13 +135,32 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
         pa_operation* o = pa_stream_update_timing_info(s, timingUpdated, nullptr);
         if (o) {
             stale = true;
+            rawUntil = now + (pa_usec_t)(RAW_S * PA_USEC_PER_SEC);
             pa_operation_unref(o);
         }
     }
     lastRequest = now;
-    pa_usec_t usec = 0;
-    int negative = 0;
-    bool timed = !stale && pa_stream_get_latency(s, &usec, &negative) == 0;
+    double latency = 0;
+    bool negative = false;
+    bool timed = false;
+    if (!stale) {
+        pa_usec_t usec = 0;
+        int below = 0;   // libpulse sets it for recording only: a playback latency stops at 0
+        timed = pa_stream_get_latency(s, &usec, &below) == 0;
+        latency = usec / 1e6;
+        negative = below != 0;
+        double reported = 0;
+        bool dry = false;
+        if (rawUntil && latencyFromUpdate(s, &reported, &dry)) {
+            if (now >= rawUntil && timed && std::fabs(latency - reported) < AGREE_S) {
+                rawUntil = 0;   // the interpolation has caught up
+            } else {
+                timed = true;
+                latency = reported;
+                negative = dry;
+            }
+        }
+    }
     if ((timed && negative) || (!stale && soundSeekPending())) {
         const pa_timing_info* timing = pa_stream_get_timing_info(s);
         knownLatency = timing ? timing->sink_usec / 1e6 : 0.0;
@@ -113,7 +169,7 @@ void writeRequested(pa_stream* s, size_t bytes, void*)
         if (o)
             pa_operation_unref(o);
     } else if (timed) {
-        knownLatency = usec / 1e6;
+        knownLatency = latency;
         sinceKnown = 0;
     }
     int frames = (int)(bytes / 4);
@@ -154,6 +210,7 @@ bool open(int hz, const char** why)
     timedOut = false;
     lastRequest = 0;
     stale = false;
+    rawUntil = 0;
     knownLatency = 0;   // before the server's first report, the queue is empty
     sinceKnown = 0;
     loop = pa_threaded_mainloop_new();

@@ -5,8 +5,8 @@
 #  - The server hangs for 5 s (SIGSTOP, SIGCONT): Time keeps the wall clock's
 #    pace all the while (in every second, the frames' Time less their wall
 #    clock stays within a frame of what it was before), and afterwards the
-#    beats are heard where the picture is (within 100 ms of where they were
-#    heard before: see below).
+#    beats are heard where the picture is (within 50 ms of where they were
+#    heard before).
 #  - The server is killed: one line says so, the clock runs on the same way;
 #    a new server on the same address is found and the beats are heard where
 #    the picture is again.
@@ -23,10 +23,15 @@ work=$(mktemp -d)
 export XDG_RUNTIME_DIR=$work/run
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 unset SDL_AUDIODRIVER PULSE_SERVER
+SERVERS=()   # process ids of the servers and silence streams started, for cleanup
 cleanup() {
+  local pid
   kill $PID 2>/dev/null
   kill -CONT "$(cat "$XDG_RUNTIME_DIR/pulse/pid" 2>/dev/null)" 2>/dev/null
   pulseaudio --kill 2>/dev/null
+  # A server left running would hold this script's output open, and whoever
+  # reads it would wait for ever.
+  for pid in "${SERVERS[@]}"; do kill -CONT "$pid" 2>/dev/null; kill "$pid" 2>/dev/null; done
   [ -n "${KEEP_WORK:-}" ] && echo "kept $work" >&2 || rm -rf "$work"
 }
 trap cleanup EXIT
@@ -36,13 +41,18 @@ trap cleanup EXIT
 # sink runs up to 2 s ahead of real time).
 server() {
   pulseaudio --daemonize=yes --exit-idle-time=-1 -n --load="module-null-sink sink_name=show" \
-    --load=module-native-protocol-unix 2>"$work/pulse.log" || fail "cannot start a private PulseAudio: $(cat "$work/pulse.log")"
+    --load=module-native-protocol-unix >"$work/pulse.log" 2>&1 ||
+    fail "cannot start a private PulseAudio: $(cat "$work/pulse.log")"
+  SERVERS+=("$(cat "$XDG_RUNTIME_DIR/pulse/pid")")
   for ((i = 0; i < 50; i++)); do pactl info >/dev/null 2>&1 && break; sleep 0.1; done
-  pacat --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 </dev/zero 2>/dev/null &
+  pacat --raw --format=s16le --rate=44100 --channels=2 --latency-msec=20 </dev/zero \
+    >/dev/null 2>&1 &
+  SERVERS+=($!)
 }
 
 # heard NAME: records the sink for 4 s and prints, for each beat heard, the
-# picture's Time then less the beat's time, in ms.
+# picture's Time then less the beat's time, in ms; says them on standard error
+# too, so that a run that fails later shows them.
 ffmpeg -nostdin -v error -i "$ROOT/data/music/track.mp3" -f s16le -ac 2 -ar 44100 "$work/track.s16"
 heard() {
   local dir=$work/$1 wall time
@@ -58,7 +68,9 @@ heard() {
   ffmpeg -nostdin -v error -i "$dir/rec.nut" -f s16le -ac 2 "$dir/rec.s16"
   ffprobe -v error -select_streams a -show_entries packet=pts_time,size -of csv=p=0 "$dir/rec.nut" >"$dir/audio_packets.csv"
   cp "$work/trace" "$dir/trace"
-  python3 "$ROOT/bench/sync_analyse.py" heard "$dir" "$wall" "$time" | cut -d' ' -f2
+  python3 "$ROOT/bench/sync_analyse.py" heard "$dir" "$wall" "$time" | cut -d' ' -f2 \
+    | tee "$dir/offsets"
+  echo "$1: the picture's Time less each beat's when it was heard (ms):" $(cat "$dir/offsets") >&2
 }
 
 # steady FROM TO: every second of frames drawn between these wall clocks has a
@@ -111,16 +123,16 @@ kill -STOP "$server_pid"
 sleep 5
 kill -CONT "$server_pid"
 answered=$(date +%s.%N)
-# A null sink that wakes from a hang renders the missed seconds at once, and
-# its latency reports settle over the next second or two; on some machines the
-# beats stay up to about 90 ms from where they were (seen: 45 to 85 ms), a
-# bias of the sink's timing after the catch-up that the restart case does not
-# show. The hang is held to 100 ms: a show whose sound does not come back to
-# the picture is seconds off.
+# A null sink that wakes from a hang renders the missed seconds at once. The
+# beats are recorded from 3 s to 7 s after the server answers: there libpulse's
+# interpolated timing, which still fits the reports from before the hang, is
+# furthest off (a show whose clock trusted it heard the beats there up to
+# 110 ms from where they were).
 sleep 3
 steady "$hung" "$answered" || fail "the picture did not keep the pace of the wall clock while the server hung"
 hang=$(heard after_hang | tr '\n' ' ')
-near "$before" "$hang" 100 || fail "after the hang the beats were heard at $hang ms from the picture, before at $before"
+near "$before" "$hang" ||
+  fail "after the hang the beats were heard at $hang ms from the picture, before at $before"
 grep -q "sound output is back" "$work/err" || fail "nothing said of the sound coming back: $(cat "$work/err")"
 
 lost=$(date +%s.%N)
