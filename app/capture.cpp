@@ -9,20 +9,13 @@
 #include "app/app.h"
 #include "demo/demo.h"
 #include "platform/headless.h"
-
-#include <fcntl.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include "platform/process.h"
 
 #include <cctype>
 #include <cerrno>
 #include <chrono>
 #include <cmath>
 #include <condition_variable>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -31,16 +24,10 @@
 #include <thread>
 #include <vector>
 
-extern char** environ;
-
 namespace {
 
 const int SOUND_RATE = 44100;   // Hz, the video's sound
 const int AAC_PRIMING = 1024;   // samples of delay ffmpeg's AAC encoder puts first
-
-volatile sig_atomic_t stopSignal = 0;   // the signal that asked us to stop, 0 if none
-
-void onStopSignal(int sig) { stopSignal = sig; }
 
 bool endsWith(const std::string& s, const char* tail)
 {
@@ -74,129 +61,31 @@ std::string mmss(double seconds)
     return text;
 }
 
-// Whether an executable of this name is on PATH.
-bool onPath(const char* name)
-{
-    const char* path = std::getenv("PATH");
-    std::string dirs = path ? path : "/usr/bin:/bin";
-    size_t start = 0;
-    while (start <= dirs.size()) {
-        size_t end = dirs.find(':', start);
-        if (end == std::string::npos)
-            end = dirs.size();
-        std::string dir = dirs.substr(start, end - start);
-        std::string file = (dir.empty() ? "." : dir) + "/" + name;
-        if (access(file.c_str(), X_OK) == 0)
-            return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// Starts a program with these descriptors as its standard input and output
-// and its descriptor 3 (-1: /dev/null, or for fd 3 none); its standard error
-// is ours unless `quiet`. Returns its pid, or -1 with errno.
-pid_t spawn(const std::vector<std::string>& args, int in, int out, int fd3, bool quiet)
-{
-    std::vector<char*> argv;
-    for (const std::string& a : args)
-        argv.push_back((char*)a.c_str());
-    argv.push_back(nullptr);
-
-    // Our own descriptors are close-on-exec; dup2 gives the child its copies.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    if (in >= 0)
-        posix_spawn_file_actions_adddup2(&actions, in, 0);
-    else
-        posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    if (out >= 0)
-        posix_spawn_file_actions_adddup2(&actions, out, 1);
-    else
-        posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    if (fd3 >= 0)
-        posix_spawn_file_actions_adddup2(&actions, fd3, 3);
-    if (quiet)
-        posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-
-    // The child gets a process group of its own, so a Ctrl-C at the terminal
-    // reaches only us: we then close its input and let it finish the file.
-    posix_spawnattr_t attr;
-    posix_spawnattr_init(&attr);
-    sigset_t none, defaults;
-    sigemptyset(&none);
-    sigemptyset(&defaults);
-    sigaddset(&defaults, SIGINT);
-    sigaddset(&defaults, SIGTERM);
-    sigaddset(&defaults, SIGPIPE);
-    posix_spawnattr_setsigmask(&attr, &none);
-    posix_spawnattr_setsigdefault(&attr, &defaults);
-    posix_spawnattr_setpgroup(&attr, 0);
-    posix_spawnattr_setflags(&attr, POSIX_SPAWN_SETPGROUP | POSIX_SPAWN_SETSIGMASK |
-                                        POSIX_SPAWN_SETSIGDEF);
-
-    pid_t pid = -1;
-    int err = posix_spawnp(&pid, argv[0], &actions, &attr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    posix_spawnattr_destroy(&attr);
-    if (err) {
-        errno = err;
-        return -1;
-    }
-    return pid;
-}
-
-// Waits for a child; its exit status, or 128 + signal when a signal ended it.
-int waitFor(pid_t pid)
-{
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0) {
-        if (errno != EINTR)
-            return -1;
-    }
-    if (WIFEXITED(status))
-        return WEXITSTATUS(status);
-    return 128 + (WIFSIGNALED(status) ? WTERMSIG(status) : 0);
-}
-
 // Whether ffmpeg finds a sound stream it can decode in the track.
 bool trackPlayable()
 {
-    if (access(TRACK, R_OK) != 0)
+    FILE* track = platOpenFile(TRACK, "rb");
+    if (!track)
         return false;
-    pid_t pid = spawn({"ffmpeg", "-nostdin", "-v", "error", "-i", TRACK, "-map", "0:a:0", "-t",
-                       "1", "-f", "null", "-"},
-                      -1, -1, -1, true);
-    return pid > 0 && waitFor(pid) == 0;
-}
-
-// Writes all of it, going on after interruptions; false with errno on failure.
-bool writeAll(int fd, const unsigned char* data, size_t size)
-{
-    while (size > 0) {
-        ssize_t n = write(fd, data, size);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        size -= (size_t)n;
-    }
-    return true;
+    std::fclose(track);
+    std::string why;
+    PlatProcess probe = platSpawn({"ffmpeg", "-nostdin", "-v", "error", "-i", TRACK, "-map",
+                                   "0:a:0", "-t", "1", "-f", "null", "-"},
+                                  PLAT_NONE, PLAT_NONE, nullptr, true, &why);
+    return probe != PLAT_NONE && platWait(probe) == 0;
 }
 
 // Frames go down the pipe to ffmpeg from a thread of their own, so that the
 // next frame is rendered while this one is written: two buffers, one being
 // filled by read-back while the other is written. After a failed write the
-// thread writes nothing more; its errno is kept for the message.
+// thread writes nothing more; what failed is kept for the message.
 struct FrameWriter {
-    int fd = -1;
+    PlatHandle pipe = PLAT_NONE;
     std::vector<unsigned char> buffer[2];
     bool full[2] = {false, false};   // handed over, not yet written
     int filling = 0;                 // the buffer read-back fills next
     bool closing = false;            // no more frames come
-    int error = 0;                   // errno of the first failed write, 0 if none
+    std::string failure;             // the first failed write, "" if none
     std::mutex lock;
     std::condition_variable changed;
     std::thread thread;
@@ -209,35 +98,39 @@ void writerLoop(FrameWriter* w)
         w->changed.wait(hold, [&] { return w->full[next] || w->closing; });
         if (!w->full[next])
             return;   // closing, and everything handed over is written
+        bool failedBefore = !w->failure.empty();
         hold.unlock();
-        bool ok = w->error == 0 && writeAll(w->fd, w->buffer[next].data(), w->buffer[next].size());
-        int err = errno;
+        std::string why;
+        PlatWriteResult result =
+            failedBefore ? PLAT_WRITTEN
+                         : platWriteAll(w->pipe, w->buffer[next].data(), w->buffer[next].size(),
+                                        &why);
         hold.lock();
-        if (!ok && w->error == 0)
-            w->error = err;
+        if (result == PLAT_READER_GONE)
+            w->failure = "ffmpeg stopped reading frames";
+        else if (result == PLAT_WRITE_FAILED)
+            w->failure = "writing to ffmpeg failed: " + why;
         w->full[next] = false;
         w->changed.notify_all();
     }
 }
 
-void startWriter(FrameWriter& w, int fd, size_t frameBytes)
+void startWriter(FrameWriter& w, PlatHandle pipe, size_t frameBytes)
 {
-    w.fd = fd;
+    w.pipe = pipe;
     w.buffer[0].resize(frameBytes);
     w.buffer[1].resize(frameBytes);
     w.thread = std::thread(writerLoop, &w);
 }
 
 // The buffer to read the next frame into, once the writer is done with it;
-// null when a write has failed (errno set).
+// null when a write has failed (w.failure says how).
 unsigned char* frameBuffer(FrameWriter& w)
 {
     std::unique_lock<std::mutex> hold(w.lock);
-    w.changed.wait(hold, [&] { return !w.full[w.filling] || w.error; });
-    if (w.error) {
-        errno = w.error;
+    w.changed.wait(hold, [&] { return !w.full[w.filling] || !w.failure.empty(); });
+    if (!w.failure.empty())
         return nullptr;
-    }
     return w.buffer[w.filling].data();
 }
 
@@ -250,8 +143,8 @@ void submitFrame(FrameWriter& w)
     w.changed.notify_all();
 }
 
-// Waits until every frame handed over is written; false (errno set) when a
-// write failed.
+// Waits until every frame handed over is written; false (w.failure set) when
+// a write failed.
 bool stopWriter(FrameWriter& w)
 {
     {
@@ -261,14 +154,13 @@ bool stopWriter(FrameWriter& w)
     }
     if (w.thread.joinable())
         w.thread.join();
-    errno = w.error;
-    return w.error == 0;
+    return w.failure.empty();
 }
 
 struct Progress {
     std::chrono::steady_clock::time_point start = std::chrono::steady_clock::now();
     std::chrono::steady_clock::time_point last = start;
-    bool tty = isatty(2);
+    bool tty = platStderrIsTerminal();
     bool shown = false;
 };
 
@@ -296,7 +188,6 @@ enum Target { TARGET_VIDEO, TARGET_DIRECTORY, TARGET_BAD };
 
 Target classify(const std::string& path, const char** container)
 {
-    struct stat st;
     if (endsWith(path, ".mp4")) {
         *container = "mp4";
         return TARGET_VIDEO;
@@ -305,12 +196,13 @@ Target classify(const std::string& path, const char** container)
         *container = "matroska";
         return TARGET_VIDEO;
     }
-    if (stat(path.c_str(), &st) == 0)
-        return S_ISDIR(st.st_mode) ? TARGET_DIRECTORY : TARGET_BAD;
+    PlatPathKind kind = platPathKind(path);
+    if (kind != PLAT_MISSING)
+        return kind == PLAT_DIRECTORY ? TARGET_DIRECTORY : TARGET_BAD;
     // A new name: a directory unless it looks like a file of some other kind.
-    if (path.back() == '/')
+    if (std::strchr(PLAT_SEPARATORS, path.back()))
         return TARGET_DIRECTORY;
-    size_t slash = path.rfind('/');
+    size_t slash = path.find_last_of(PLAT_SEPARATORS);
     std::string leaf = slash == std::string::npos ? path : path.substr(slash + 1);
     return leaf.find('.') == std::string::npos ? TARGET_DIRECTORY : TARGET_BAD;
 }
@@ -345,7 +237,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
 
     bool withSound = false;
     if (video) {
-        if (!onPath("ffmpeg")) {
+        if (platFindProgram("ffmpeg").empty()) {
             std::fprintf(stderr,
                          "vallup: cannot write %s: ffmpeg is not installed (or not on PATH).\n"
                          "vallup: install it (apt-get install ffmpeg), or capture PNG frames "
@@ -353,7 +245,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
                          path);
             return 1;
         }
-        FILE* probe = std::fopen(part.c_str(), "wb");
+        FILE* probe = platOpenFile(part, "wb");
         if (!probe) {
             std::fprintf(stderr, "vallup: cannot write %s: %s\n", part.c_str(),
                          std::strerror(errno));
@@ -367,41 +259,35 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
                          "silent sound track\n",
                          TRACK);
     } else {
-        if (mkdir(path, 0777) != 0 && errno != EEXIST) {
+        std::string why;
+        if (!platMakeDirectory(path, &why)) {
             std::fprintf(stderr, "vallup: cannot make the directory %s: %s\n", path,
-                         std::strerror(errno));
+                         why.c_str());
             return 1;
         }
     }
 
     if (!headlessStart(width, height)) {
         if (video)
-            unlink(part.c_str());
+            platRemoveFile(part);
         return 1;
     }
 
     // Ctrl-C (and a polite kill) ends the capture after the frame in hand and
     // leaves what was done; a reader that goes away is a write error, not death.
-    struct sigaction stop = {};
-    stop.sa_handler = onStopSignal;
-    sigemptyset(&stop.sa_mask);
-    sigaction(SIGINT, &stop, nullptr);
-    sigaction(SIGTERM, &stop, nullptr);
-    signal(SIGPIPE, SIG_IGN);
-    signal(SIGXFSZ, SIG_IGN);   // a file size limit shows as a write error (EFBIG)
+    platCatchStop();
 
-    pid_t encoder = -1, decoder = -1;
-    int pipeFd = -1;
+    PlatProcess encoder = PLAT_NONE;
+    PlatHandle frameIn = PLAT_NONE, frameOut = PLAT_NONE;   // the pipe to the encoder
+    PlatFeed sound;   // the track's samples for the encoder
     if (video) {
-        int fds[2];
-        if (pipe2(fds, O_CLOEXEC) != 0) {
-            std::fprintf(stderr, "vallup: cannot make a pipe to ffmpeg: %s\n",
-                         std::strerror(errno));
-            unlink(part.c_str());
+        // A larger pipe lets a whole frame's write overlap ffmpeg's encoding.
+        std::string why;
+        if (!platPipe(&frameIn, &frameOut, 1 << 20, &why)) {
+            std::fprintf(stderr, "vallup: cannot make a pipe to ffmpeg: %s\n", why.c_str());
+            platRemoveFile(part);
             return 1;
         }
-        // A larger pipe lets a whole frame's write overlap ffmpeg's encoding.
-        fcntl(fds[1], F_SETPIPE_SZ, 1 << 20);
 
         char size[32], fps[48];
         std::snprintf(size, sizeof size, "%dx%d", width, height);
@@ -428,26 +314,21 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             "-i", "pipe:0",
         };
         // The track is decoded by a second ffmpeg of its own, which skips
-        // damaged stretches, and reaches the encoder as plain samples on its
-        // descriptor 3: the encoder then stops on errors of its own only (a
-        // full disk), never on a flaw in the track.
-        int sound[2] = {-1, -1};
-        if (withSound && pipe2(sound, O_CLOEXEC) == 0) {
-            decoder = spawn({"ffmpeg", "-nostdin", "-v", "quiet", "-i", TRACK, "-map", "0:a:0",
-                             "-ac", "2", "-ar", std::to_string(SOUND_RATE), "-f", "s16le",
-                             "pipe:1"},
-                            -1, sound[1], -1, true);
-            close(sound[1]);
-            if (decoder < 0) {
-                close(sound[0]);
-                sound[0] = -1;
-            }
-        }
-        if (sound[0] >= 0)
+        // damaged stretches, and reaches the encoder as plain samples through
+        // a feed: the encoder then stops on errors of its own only (a full
+        // disk), never on a flaw in the track.
+        if (withSound)
+            platFeedStart(&sound,
+                          {"ffmpeg", "-nostdin", "-v", "quiet", "-i", TRACK, "-map", "0:a:0",
+                           "-ac", "2", "-ar", std::to_string(SOUND_RATE), "-f", "s16le",
+                           "pipe:1"},
+                          out + ".sound");
+        if (!sound.name.empty())
             args.insert(args.end(), {"-f", "s16le", "-ar", std::to_string(SOUND_RATE), "-ac",
-                                     "2", "-i", "pipe:3"});
+                                     "2", "-i", sound.name});
         else
-            args.insert(args.end(), {"-f", "lavfi", "-i", "anullsrc=cl=stereo:r=" + std::to_string(SOUND_RATE)});
+            args.insert(args.end(), {"-f", "lavfi", "-i",
+                                     "anullsrc=cl=stereo:r=" + std::to_string(SOUND_RATE)});
         args.insert(args.end(), {
             "-map", "0:v:0", "-map", "1:a:0",
             // Frames arrive bottom row first, as GL reads them. BT.709 in
@@ -463,47 +344,38 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             "-c:a", "aac", "-b:a", "192k",
             "-f", container, part,
         });
-        encoder = spawn(args, fds[0], -1, sound[0], false);
-        int spawnErr = errno;
-        close(fds[0]);
-        if (sound[0] >= 0)
-            close(sound[0]);
-        if (encoder < 0) {
-            std::fprintf(stderr, "vallup: cannot start ffmpeg: %s\n", std::strerror(spawnErr));
-            close(fds[1]);
-            if (decoder > 0)
-                waitFor(decoder);
-            unlink(part.c_str());
+        encoder = platSpawn(args, frameIn, PLAT_NONE, &sound, false, &why);
+        platClose(frameIn);
+        if (encoder == PLAT_NONE) {
+            std::fprintf(stderr, "vallup: cannot start ffmpeg: %s\n", why.c_str());
+            platClose(frameOut);
+            platFeedEnd(&sound);
+            platRemoveFile(part);
             return 1;
         }
-        pipeFd = fds[1];
     }
 
     long total = expectedFrames(rate);
     std::vector<unsigned char> pixels;
     FrameWriter writer;
     if (video)
-        startWriter(writer, pipeFd, (size_t)width * height * 4);
+        startWriter(writer, frameOut, (size_t)width * height * 4);
     else
         pixels.resize((size_t)width * height * 3);
     Progress progress;
     long k = 0;
     bool failed = false;
     std::string failure;
-    auto writeFailed = [&] {
-        failed = true;
-        failure = errno == EPIPE ? "ffmpeg stopped reading frames"
-                                 : std::string("writing to ffmpeg failed: ") + std::strerror(errno);
-    };
     for (;; k++) {
-        if (stopSignal)
+        if (platStopRequested())
             break;
         if (!headlessFrame(k, rate, false))
             break;   // the show is over; this frame is not shown
         if (video) {
             unsigned char* frame = frameBuffer(writer);
             if (!frame) {
-                writeFailed();
+                failed = true;
+                failure = writer.failure;
                 break;
             }
             headlessReadBGRA(width, height, frame);
@@ -515,7 +387,7 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
             std::string file = out + name;
             const char* why = "";
             if (!writePngRGB(file.c_str(), width, height, pixels.data(), &why)) {
-                unlink(file.c_str());   // never leave half a picture
+                platRemoveFile(file);   // never leave half a picture
                 failed = true;
                 failure = "cannot write " + file + ": " + why;
                 break;
@@ -523,46 +395,51 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
         }
         showProgress(progress, k + 1, total, false);
     }
-    if (video && !stopWriter(writer) && !failed)
-        writeFailed();
+    if (video && !stopWriter(writer) && !failed) {
+        failed = true;
+        failure = writer.failure;
+    }
     long frames = k;
     if (progress.shown || !failed)
-        showProgress(progress, frames, stopSignal ? total : frames, true);
+        showProgress(progress, frames, platStopRequested() ? total : frames, true);
     platHeadlessDestroy();
 
     if (video) {
-        close(pipeFd);   // end of input: ffmpeg finishes the file
-        int status = waitFor(encoder);
-        if (decoder > 0)
-            waitFor(decoder);   // done, or stopped by the encoder's end
+        platClose(frameOut);   // end of input: ffmpeg finishes the file
+        int status = platWait(encoder);
+        platFeedEnd(&sound);   // the decoder done, or stopped by the encoder's end
         if (status != 0 && !failed) {
             failed = true;
             failure = "ffmpeg failed (status " + std::to_string(status) + ")";
         }
         if (failed) {
-            unlink(part.c_str());
+            platRemoveFile(part);
             std::fprintf(stderr,
                          "vallup: cannot write %s: %s; see ffmpeg's message above (a full "
                          "disk?). Nothing was kept.\n",
                          path, failure.c_str());
             return 1;
         }
-        if (stopSignal) {
+        if (platStopRequested()) {
             // Stopped early: the sound runs on to the show's end. Cut both
             // streams where the pictures end (the sound to its 23 ms frame).
             std::string cut = out + ".cut";
             char until[32];
             std::snprintf(until, sizeof until, "%.6f", (double)frames * rate.den / rate.num);
-            pid_t trim = spawn({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", part, "-map", "0",
-                                "-c", "copy", "-t", until, "-f", container, cut},
-                               -1, -1, -1, false);
-            bool cutDone = trim > 0 && waitFor(trim) == 0 && rename(cut.c_str(), part.c_str()) == 0;
+            std::string why;
+            PlatProcess trim = platSpawn({"ffmpeg", "-nostdin", "-v", "error", "-y", "-i", part,
+                                          "-map", "0", "-c", "copy", "-t", until, "-f",
+                                          container, cut},
+                                         PLAT_NONE, PLAT_NONE, nullptr, false, &why);
+            bool cutDone = trim != PLAT_NONE && platWait(trim) == 0 &&
+                           platRenameFile(cut, part, &why);
             if (!cutDone)
-                unlink(cut.c_str());   // keep the uncut video: still playable
+                platRemoveFile(cut);   // keep the uncut video: still playable
         }
-        if (rename(part.c_str(), path) != 0) {
+        std::string why;
+        if (!platRenameFile(part, path, &why)) {
             std::fprintf(stderr, "vallup: cannot rename %s to %s: %s\n", part.c_str(), path,
-                         std::strerror(errno));
+                         why.c_str());
             return 1;
         }
     } else if (failed) {
@@ -572,14 +449,10 @@ int runCapture(const char* path, int width, int height, FrameRate rate)
     }
 
     double seconds = (double)frames * rate.den / rate.num;
-    if (stopSignal) {
+    if (platStopRequested()) {
         std::fprintf(stderr, "vallup: stopped: %s holds the first %s of the show (%ld frames)\n",
                      path, mmss(seconds).c_str(), frames);
-        // End as the signal would have ended us, so a calling script stops too.
-        int sig = stopSignal;
-        signal(sig, SIG_DFL);
-        raise(sig);
-        return 1;
+        platEndByStop();   // as the stop would have ended us, so a calling script stops too
     }
     std::fprintf(stderr, "vallup: wrote %ld frames (%.3f s at %ld/%ld fps) to %s\n", frames,
                  seconds, rate.num, rate.den, path);
