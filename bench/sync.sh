@@ -20,8 +20,13 @@
 #
 #   usage, from anywhere: bench/sync.sh [BINARY]    (default: build/vallup)
 #   environment: GRAB_RATE (images a second asked of the grab, default 1000);
-#   KEEP_WORK=1 keeps the recordings and the trace (their folder is printed)
-#   needs: pulseaudio, xvfb, x11-utils, ffmpeg, python3
+#   KEEP_WORK=1 keeps the recordings and the trace (their folder is printed);
+#   RUNNER, a command the program is run through: a Windows build
+#   (BINARY ending in .exe) is run through Wine unless it names another
+#   ("wine" by default; Wine's own WINEPREFIX and WINEDEBUG are taken from
+#   the environment, WINEDEBUG=-all unless set). Under Wine the show plays
+#   into the private server through Wine's PulseAudio driver.
+#   needs: pulseaudio, xvfb, x11-utils, ffmpeg, python3 (and wine for a .exe)
 # Takes about 110 s. The show, the grab and the servers share the machine's
 # cores, as a viewer's machine would share them: run it on a quiet machine
 # and compare binaries in one sitting.
@@ -29,7 +34,11 @@ set -eu
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
 BIN=$(realpath "${1:-$ROOT/build/vallup}")
 RATE=${GRAB_RATE:-1000}
+RUNNER=${RUNNER:-}
 [ -x "$BIN" ] || { echo "no program at $BIN" >&2; exit 1; }
+case $BIN in
+  *.exe) RUNNER=${RUNNER:-wine}; export WINEDEBUG=${WINEDEBUG:--all} ;;
+esac
 . "$ROOT/bench/private_av.sh"
 
 work=$(mktemp -d /tmp/vallup-sync.XXXXXX)
@@ -46,11 +55,13 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-echo "reproduce: GRAB_RATE=$RATE $0 $BIN"
+echo "reproduce: GRAB_RATE=$RATE${RUNNER:+ RUNNER=\"$RUNNER\"} $0 $BIN"
 av_start "$work"
 
 # From the repository root: older builds find data/ only in the working directory.
-(cd "$ROOT" && exec env VALLUP_TRACE="$work/trace" "$BIN" --windowed) >"$work/show.log" 2>&1 &
+# RUNNER is split into words on purpose (a command and its arguments).
+# shellcheck disable=SC2086
+(cd "$ROOT" && exec env VALLUP_TRACE="$work/trace" $RUNNER "$BIN" --windowed) >"$work/show.log" 2>&1 &
 SHOW=$!
 av_own $SHOW
 read -r _ wx wy < <(show_window 30) || { echo "no show window" >&2; exit 1; }

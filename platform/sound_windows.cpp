@@ -10,9 +10,34 @@
 
 #include <cstdio>
 
+// True once WASAPI's opening was given up on because Windows' audio service
+// did not answer (sound_wasapi.cpp), until it does.
+bool wasapiNotAnswering();
+
+namespace {
+
+// SDL's audio, unless WASAPI found the audio service hung: SDL's drivers go
+// through the same service, and SDL would wait on it for ever.
+bool sdlOpen(int rate, const char** why)
+{
+    if (wasapiNotAnswering()) {
+        *why = "SDL: not tried either";
+        return false;
+    }
+    return sdlOutput.open(rate, why);
+}
+void sdlClose() { sdlOutput.close(); }
+void sdlPause(bool paused) { sdlOutput.pause(paused); }
+void sdlLock() { sdlOutput.lock(); }
+void sdlUnlock() { sdlOutput.unlock(); }
+
+const SoundOutput sdlAfterWasapi = {"SDL", sdlOpen, sdlClose, sdlPause, sdlLock, sdlUnlock};
+
+}  // namespace
+
 // WASAPI first (it reports the position at the speaker), then SDL's audio
 // (its WASAPI or DirectSound driver, no latency reported).
-const SoundOutput* const soundOutputs[] = {&wasapiOutput, &sdlOutput, nullptr};
+const SoundOutput* const soundOutputs[] = {&wasapiOutput, &sdlAfterWasapi, nullptr};
 
 // The multimedia class scheduler's "Pro Audio" task, as Windows' own audio
 // engine and players use; else the highest ordinary priority.
