@@ -43,8 +43,9 @@ TEST(DataRoot, WorkingDirectoryThenBesideTheProgramThenTheInstalledCopyThenTheSo
     ASSERT_EQ(places.size(), 4u);
     EXPECT_EQ(places[0].dir, fs::current_path().string());
     // This test program lies in build/tests/: unpacked data would be there,
-    // an installed copy in build/share/vallup.
-    EXPECT_EQ(places[1].dir, (fs::path(VALLUP_BINARY).parent_path() / "tests").string());
-    EXPECT_EQ(places[2].dir, (fs::path(VALLUP_BINARY).parent_path() / "share/vallup").string());
+    // an installed copy in build/share/vallup (in the system's separators).
+    fs::path build = fs::path(VALLUP_BINARY).parent_path();
+    EXPECT_EQ(places[1].dir, (build / "tests").make_preferred().string());
+    EXPECT_EQ(places[2].dir, (build / "share/vallup").make_preferred().string());
     EXPECT_EQ(fs::canonical(places[3].dir), fs::canonical(VALLUP_ROOT));
 }
