@@ -6,6 +6,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <thread>
 
@@ -59,7 +60,7 @@ TEST(MusicShow, MissingTrackStillPlaysAndEnds)
     channel = -1;
     platSoundClose();
     ASSERT_EQ(chdir(cwd), 0);
-    std::system((std::string("rm -rf '") + tmpl + "'").c_str());
+    std::filesystem::remove_all(tmpl);
 }
 
 }  // namespace

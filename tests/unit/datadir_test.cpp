@@ -40,11 +40,18 @@ TEST(DataRoot, FirstPlaceWhoseDataHoldsAShowFileWins)
 TEST(DataRoot, WorkingDirectoryThenBesideTheProgramThenTheInstalledCopyThenTheSourceTree)
 {
     std::vector<DataPlace> places = dataPlaces();
+#ifdef _WIN32   // a Windows build goes elsewhere with its data: no source tree to look in
+    ASSERT_EQ(places.size(), 3u);
+#else
     ASSERT_EQ(places.size(), 4u);
+#endif
     EXPECT_EQ(places[0].dir, fs::current_path().string());
     // This test program lies in build/tests/: unpacked data would be there,
-    // an installed copy in build/share/vallup.
-    EXPECT_EQ(places[1].dir, (fs::path(VALLUP_BINARY).parent_path() / "tests").string());
-    EXPECT_EQ(places[2].dir, (fs::path(VALLUP_BINARY).parent_path() / "share/vallup").string());
+    // an installed copy in build/share/vallup (in the system's separators).
+    fs::path build = fs::path(VALLUP_BINARY).parent_path();
+    EXPECT_EQ(places[1].dir, (build / "tests").make_preferred().string());
+    EXPECT_EQ(places[2].dir, (build / "share/vallup").make_preferred().string());
+#ifndef _WIN32
     EXPECT_EQ(fs::canonical(places[3].dir), fs::canonical(VALLUP_ROOT));
+#endif
 }

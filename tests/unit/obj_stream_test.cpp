@@ -49,7 +49,10 @@ TEST(ObjStream, FaceFormsAndTheirOddCorners)
         "f 1 2\n", "f 1\n", "f\n1 2 3\n", "f 1 2\n3\n4 5\ng x\n", "f 1/2 3 4//1\n",
         "f 1/1/ 2/2/ 3/3/\n", "f 1/ 2/ 3/\n", "f 1// 2 3\n", "f -1 -2 -3\n", "f +1 +2 +3 -x\n",
         "f 1/1 2/-1 3/3\n", "f 1 2 3 f 2 3 4\n", "f 1 2 3 # 4 5\n", "f 1/1/1 2/2 3 4/4/4\n",
-        "f 4294967297 2 3\n", "f 1 2 3 -f 2 3 4\n", "f 1 2 3 +g grp\nf 1 2 3\n", "f 99999999999999999999999 2 3\n", "f x//y 1 2\n", "f 1/2/3/4 2 3\n",
+#ifndef _WIN32   // the reference's fscanf("%d") wraps this number as glibc does; Windows' does not
+        "f 4294967297 2 3\n",
+#endif
+        "f 1 2 3 -f 2 3 4\n", "f 1 2 3 +g grp\nf 1 2 3\n", "f 99999999999999999999999 2 3\n", "f x//y 1 2\n", "f 1/2/3/4 2 3\n",
         "f 5 4 3 2 1 /1\n", "fo 1 2 3\n", "face 1/1 2/2 3/3\n", "f a b c\n", "f", "f 1 2 3",
         "f 1/1/1\n2/2/2\n3/3/3\n4/1/1\n",
     };
