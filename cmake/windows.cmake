@@ -23,9 +23,8 @@ target_link_libraries(vallup_gl INTERFACE opengl32)
 target_compile_definitions(vallup_gl INTERFACE "WINGDIAPI=__declspec(dllimport)"
                            "APIENTRY=__stdcall" "CALLBACK=__stdcall")
 add_library(vallup::gl ALIAS vallup_gl)
-# GLU's quadrics and matrix helpers from the same sources as Linux's libGLU.
 add_library(vallup_glu INTERFACE)
-target_link_libraries(vallup_glu INTERFACE ${prefix}/lib/libGLU.a opengl32)
+target_link_libraries(vallup_glu INTERFACE glu32)
 add_library(vallup::glu ALIAS vallup_glu)
 
 add_library(vallup_mpg123 INTERFACE)
@@ -39,19 +38,12 @@ target_include_directories(vallup_png INTERFACE ${prefix}/include)
 target_link_libraries(vallup_png INTERFACE ${prefix}/lib/libpng16.a z)
 add_library(vallup::png ALIAS vallup_png)
 
-# Sine and cosine in place of the runtime's (platform/math_windows.cpp): its
-# object goes on every program's link line itself, ahead of the runtime, not
-# as an archive member that might be passed over.
-add_library(vallup_math_windows OBJECT ${CMAKE_SOURCE_DIR}/platform/math_windows.cpp)
-target_compile_options(vallup_math_windows PRIVATE -fno-builtin)
-
 # WASAPI (COM), the multimedia scheduler for the feeding thread.
 add_library(vallup_system INTERFACE)
-target_link_libraries(vallup_system INTERFACE ole32 uuid ksuser avrt
-                      $<TARGET_OBJECTS:vallup_math_windows>)
+target_link_libraries(vallup_system INTERFACE ole32 uuid ksuser avrt)
 add_library(vallup::system ALIAS vallup_system)
 
-set(VALLUP_OTHER_PLATFORM_FILES "(_linux\\.cpp|/sound_pulse\\.cpp|/math_windows\\.cpp)$")
+set(VALLUP_OTHER_PLATFORM_FILES "(_linux\\.cpp|/sound_pulse\\.cpp)$")
 
 # One self-contained exe: the C++ runtime, libgcc and winpthread linked in.
 add_link_options(-static -static-libgcc -static-libstdc++)
