@@ -37,6 +37,9 @@ extern const SoundOutput* const soundOutputs[];
 extern const SoundOutput pulseOutput;
 // WASAPI in shared mode (Windows), which reports its latency and position.
 extern const SoundOutput wasapiOutput;
+// True once WASAPI's opening was given up on because Windows' audio service
+// did not answer, until it does (SDL's output then waits on it too).
+bool wasapiNotAnswering();
 // SDL2's audio (ALSA and the rest, SDL_AUDIODRIVER): no latency reported, so
 // the sample heard is taken to be the first of the buffer being asked for.
 extern const SoundOutput sdlOutput;

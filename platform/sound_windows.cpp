@@ -10,10 +10,6 @@
 
 #include <cstdio>
 
-// True once WASAPI's opening was given up on because Windows' audio service
-// did not answer (sound_wasapi.cpp), until it does.
-bool wasapiNotAnswering();
-
 namespace {
 
 // SDL's audio, unless WASAPI found the audio service hung: SDL's drivers go
