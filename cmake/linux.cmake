@@ -18,4 +18,4 @@ add_library(vallup_system INTERFACE)
 target_link_libraries(vallup_system INTERFACE PkgConfig::EGL PkgConfig::PULSE)
 add_library(vallup::system ALIAS vallup_system)
 
-set(VALLUP_OTHER_PLATFORM_FILES "(_windows|/sound_wasapi)\\.cpp$")
+set(VALLUP_OTHER_PLATFORM_FILES "(_windows|_web|/sound_wasapi)\\.cpp$")
