@@ -40,10 +40,12 @@ endforeach()
 add_library(vallup_sdl2 INTERFACE)
 add_library(vallup::sdl2 ALIAS vallup_sdl2)
 
+# GL is WebGL 2 (emscripten's OpenGL ES 3 headers and calls); the show's GL
+# 1.1 and GLU calls are gl11's, drawn on it (no fixed-function GL beneath).
 add_library(vallup_gl INTERFACE)
 target_link_options(vallup_gl INTERFACE ${VALLUP_WEB_GL_LINK_OPTIONS})
 add_library(vallup::gl ALIAS vallup_gl)
-# GLU's quadrics and matrices come with gl11/.
+add_library(vallup::gles ALIAS vallup_gl)
 add_library(vallup_glu INTERFACE)
 add_library(vallup::glu ALIAS vallup_glu)
 
