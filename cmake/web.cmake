@@ -21,10 +21,13 @@ set(VALLUP_WEB_LINK_OPTIONS
   -sENVIRONMENT=web
   # The track is decoded whole (about 22 MB of samples) beside the textures.
   -sALLOW_MEMORY_GROWTH=1
-  # The show's loop and its question wait on the browser's events.
+  # The show's loop and its question wait on the browser's events: a message
+  # box for the click on the page's box, a buffer swap for the next animation
+  # frame (platform/web/window.js). Only the calls that lead to those two are
+  # instrumented; no wait is reached through a function pointer.
   -sASYNCIFY
-  # Called from the page's script.
-  "-sEXPORTED_RUNTIME_METHODS=[ccall]"
+  "-sASYNCIFY_IMPORTS=[vallupMessageBox,vallupWaitFrame]"
+  -sASYNCIFY_IGNORE_INDIRECT=1
   # data/ packed into vallup.data and mounted at /data: the program starts in
   # /, where app/datadir.cpp finds data/ in the working directory.
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data@/data")
