@@ -11,10 +11,10 @@
 
 namespace gl11es {
 
-// Mesa splits a quad v0 v1 v2 v3 into (v0, v1, v3) and (v1, v2, v3): the
-// diagonal runs from v1 to v3 (seen in colour interpolation across a quad
+// Mesa splits a quad v0 v1 v2 v3 into (v0, v1, v2) and (v0, v2, v3): the
+// diagonal runs from v0 to v2 (seen in colour interpolation across a quad
 // whose corners differ).
-static const int QUAD_SPLIT[6] = {0, 1, 3, 1, 2, 3};
+static const int QUAD_SPLIT[6] = {0, 1, 2, 0, 2, 3};
 
 // More than this many gathered vertices are drawn at once.
 static const size_t BATCH_LIMIT = 1 << 18;

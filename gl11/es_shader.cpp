@@ -33,7 +33,7 @@ uniform bool uLighting, uLight0, uColorMaterial, uNormalize, uGenS, uGenT;
 uniform vec4 uMatAmbient, uMatDiffuse;
 uniform mat4 uTexMatrix;
 out vec4 vColor;
-out vec2 vTex;
+out vec4 vTex;
 out float vFogDistance;
 void main()
 {
@@ -60,7 +60,7 @@ void main()
         if (uGenT) tc.y = st.y;
         tc = uTexMatrix * tc;
     }
-    vTex = tc.xy;
+    vTex = tc;
     vFogDistance = abs(aEye.z);
 }
 )";
@@ -68,7 +68,7 @@ void main()
 static const char* FRAGMENT_SHADER = R"(#version 300 es
 precision highp float;
 in vec4 vColor;
-in vec2 vTex;
+in vec4 vTex;
 in float vFogDistance;
 uniform bool uTexture, uFog;
 uniform sampler2D uSampler;
@@ -80,7 +80,7 @@ void main()
 {
     vec4 color = vColor;
     if (uTexture)
-        color *= texture(uSampler, vTex);
+        color *= textureProj(uSampler, vTex);   // divided by q, as GL 1.1 does
     if (uFog) {
         float f;
         if (uFogMode == 0)
