@@ -22,7 +22,9 @@
 // For the page: Module.vallupMain(args) runs the program's main with these
 // arguments and gives a promise of its exit status, kept until main has
 // really returned (it waits on the page's boxes and frames in between);
-// window.vallupTime is the music Time (s) of the last frame drawn.
+// window.vallupTime is the music Time (s) of the last frame drawn, also
+// Module.vallupTime(); Module.vallupContextLost() says whether the show ended
+// because the browser took its WebGL context away.
 
 var LibraryVallupWindow = {
   $VallupPage__deps: ['$VallupSound'],
@@ -96,6 +98,7 @@ var LibraryVallupWindow = {
         return Promise.resolve(status);
       };
       Module['vallupTime'] = function() { return _vallup_time(); };
+      Module['vallupContextLost'] = function() { return !!VallupPage.contextLost; };
     },
 
     fullscreenElement: function() {
