@@ -34,8 +34,9 @@ void makeVertex(const float pos[4], const float normal[3], const float color[4],
     const float* n = ctx->normalMatrix;
     for (int i = 0; i < 3; i++)
         v.normal[i] = normal[0] * n[i] + normal[1] * n[3 + i] + normal[2] * n[6 + i];
-    for (int i = 0; i < 4; i++)
-        v.color[i] = color[i] < 0 ? 0 : color[i] > 1 ? 1 : color[i];
+    // As given: lighting takes colours outside 0..1 as they are, and the
+    // shader clamps what comes out, as GL clamps vertex colours.
+    std::memcpy(v.color, color, sizeof v.color);
     // Generated coordinates go through the texture matrix in the shader,
     // after generation; given ones go through it here.
     if (!ctx->texMatrixHere) {
@@ -159,7 +160,7 @@ void TexCoord2s(GLshort s, GLshort t) { TexCoord2f(s, t); }
 
 // The vertices between glBegin and glEnd go straight into the batch (no
 // state the shaders read can change in between); glEnd adds their indices,
-// or takes them back when they make no whole piece.
+// or takes them back for a kind of primitive it does not draw.
 void Begin(GLenum mode)
 {
     if (ctx->inBegin)

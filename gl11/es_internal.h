@@ -31,7 +31,7 @@ struct Vertex {
     float clip[4];     // projection * model-view * object position
     float eye[3];      // model-view * object position (sphere map, fog)
     float normal[3];   // the eye-space normal (inverse transpose of the model-view)
-    float color[4];    // current colour, 0..1
+    float color[4];    // current colour (clamped to 0..1 in the shader)
     float tex[4];      // texture coordinate, after the texture matrix unless generated
 };
 
