@@ -5,7 +5,7 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test install package sanitize fuzz windows test-windows clean
+.PHONY: all deps configure build run test install package sanitize fuzz windows test-windows test-web clean
 
 all: build
 
@@ -50,6 +50,12 @@ windows:
 test-windows:
 	@scripts/build-windows windows-tests
 	scripts/test-windows
+
+# The web build's tests in headless Chromium, after `make web` (build-web/site).
+test-web:
+	@scripts/install-deps web-tests
+	@scripts/build-web
+	scripts/test-web
 
 clean:
 	rm -rf $(BUILD) build-windows
