@@ -57,7 +57,7 @@ try:
                 fail("index.html?frame=%s&fps=%d: the title never became \"ready\" (it is %r)"
                      % (t, fps, page.title()))
             shown = page.eval("window.vallupTime")
-            if not isinstance(shown, (int, float)) or abs(shown - t) > 1.0 / fps:
+            if not isinstance(shown, (int, float)) or abs(shown - t) > 1.0 / fps + 1e-3:
                 fail("index.html?frame=%s&fps=%d: vallupTime is %r" % (t, fps, shown))
             page.screenshot(os.path.join(work, "web-%s.png" % t))
     if linux_jobs.wait() != 0:
