@@ -5,7 +5,8 @@ CMAKE_FLAGS ?= -DCMAKE_BUILD_TYPE=Release
 PREFIX ?= /usr/local
 DESTDIR ?=
 
-.PHONY: all deps configure build run test install package sanitize fuzz windows test-windows test-web clean
+.PHONY: all deps configure build run test install package sanitize fuzz windows test-windows web \
+        web-unit-tests test-web clean
 
 all: build
 
@@ -51,11 +52,21 @@ test-windows:
 	@scripts/build-windows windows-tests
 	scripts/test-windows
 
-# The web build's tests in headless Chromium, after `make web` (build-web/site).
-test-web:
-	@scripts/install-deps web-tests
+# The show as a static web folder, build-web/site/ (index.html, vallup.js,
+# vallup.wasm, vallup.data), built with emscripten (build-web/).
+web:
 	@scripts/build-web
+
+# The web build's unit tests under node.
+web-unit-tests:
+	@scripts/build-web web-tests
+	scripts/test-web-unit
+
+# The page's tests in headless Chromium against the Linux build's pictures,
+# after `make web` (build-web/site/).
+test-web:
+	@scripts/build-web web-tests
 	scripts/test-web
 
 clean:
-	rm -rf $(BUILD) build-windows
+	rm -rf $(BUILD) build-windows build-web

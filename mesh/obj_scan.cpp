@@ -6,6 +6,10 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#ifndef __cpp_lib_to_chars
+#include <clocale>
+#include <string>
+#endif
 
 namespace objscan {
 
@@ -73,6 +77,43 @@ static float slowConvert(const char* from, const char* to)
         std::free(buf);
     return v;
 }
+
+#ifdef __cpp_lib_to_chars
+// A decimal number the scanner collected in [from, to): digits with at most
+// one point, perhaps an exponent (a bare "e" or "e-" at its end is left
+// unread, as the scanner's conversion leaves it). from_chars rounds
+// correctly and ignores the locale; out of float's range strtof decides.
+static float decimalConvert(const char* from, const char* to)
+{
+    float v = 0.0f;
+    std::from_chars_result r = std::from_chars(from, to, v, std::chars_format::general);
+    if (r.ec != std::errc())
+        v = slowConvert(from, to);
+    return v;
+}
+#else
+// The same for a C++ library without floating-point from_chars (the web
+// build's libc++): strtof on a bounded copy, which reads the same syntax and
+// rounds correctly too, out of range included. Only the point depends on
+// the locale, so the copy writes it as the locale's radix character (always
+// "." in the web's C library; a comma in a German locale elsewhere).
+static float decimalConvert(const char* from, const char* to)
+{
+    const char* radix = std::localeconv()->decimal_point;
+    if (radix[0] == '.' && radix[1] == '\0')
+        return slowConvert(from, to);
+    size_t n = (size_t)(to - from), r = std::strlen(radix);
+    std::string text;
+    text.reserve(n + r);
+    for (const char* p = from; p < to; p++) {
+        if (*p == '.')
+            text.append(radix, r);
+        else
+            text += *p;
+    }
+    return std::strtof(text.c_str(), nullptr);
+}
+#endif
 
 bool readFloatSlow(Cursor& c, float& out)
 {
@@ -150,10 +191,7 @@ bool readFloatSlow(Cursor& c, float& out)
     if (!gotDigit)   // nothing but a sign and a point
         return false;
 
-    float v = 0.0f;
-    std::from_chars_result r = std::from_chars(body, c.p, v, std::chars_format::general);
-    if (r.ec != std::errc())
-        v = slowConvert(body, c.p);   // body has no sign
+    float v = decimalConvert(body, c.p);   // body has no sign
     out = negative ? -v : v;
     return true;
 }

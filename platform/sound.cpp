@@ -21,7 +21,8 @@
 // the sound moves to the picture: the decoder jumps to the sample that leaves
 // the speaker when the clock is there. The one hold is at the start and after
 // a seek, until the new sound is heard. An output that goes away is opened
-// again, once a second, by a keeper thread.
+// again, once a second, by a keeper thread (where the system allows threads:
+// soundThreads).
 //
 // Threads and locks. The caller's thread (the render loop) reads the clock
 // every frame and seeks; it may be descheduled at any moment on a busy
@@ -462,11 +463,11 @@ bool platSoundInit(int mixrate)
     // names one; else the system's outputs in their order.
     const SoundOutput* const* tries = soundOutputs;
     static const SoundOutput* const dummyOnly[] = {&dummyOutput, nullptr};
-    static const SoundOutput* const sdlOnly[] = {&sdlOutput, nullptr};
+    static const SoundOutput* const sdlOnly[] = {soundSdlOutput, nullptr};
     if (snd.dummyLatencyMs >= 0) {
         dummyLatencyS = snd.dummyLatencyMs / 1000.0;
         tries = dummyOnly;
-    } else if (std::getenv("SDL_AUDIODRIVER")) {
+    } else if (soundSdlOutput && std::getenv("SDL_AUDIODRIVER")) {
         tries = sdlOnly;
     }
     snd.initError.clear();
@@ -484,7 +485,8 @@ bool platSoundInit(int mixrate)
     }
     if (!snd.output)
         return false;
-    startKeeper();
+    if (soundThreads)
+        startKeeper();
     // The output's thread must not ask for sound while the process is being
     // torn down.
     static bool closeAtExit = std::atexit(platSoundClose) == 0;

@@ -82,6 +82,8 @@ void soundRaisePriority()
 
 // The sound server first (it reports its latency), then SDL's audio (ALSA).
 const SoundOutput* const soundOutputs[] = {&pulseOutput, &sdlOutput, nullptr};
+const SoundOutput* const soundSdlOutput = &sdlOutput;
+const bool soundThreads = true;
 
 // libasound is reached through the dynamic loader, as SDL itself loads it, so
 // nothing links to it.

@@ -32,6 +32,14 @@ struct SoundOutput {
 // dummy is tried only when tests ask for it, SDL's alone when SDL_AUDIODRIVER
 // names a driver).
 extern const SoundOutput* const soundOutputs[];
+// The output tried alone when SDL_AUDIODRIVER names a driver (SDL's audio);
+// nullptr where the system has no SDL audio (a web page).
+extern const SoundOutput* const soundSdlOutput;
+// Whether the clock may start a thread of its own: the keeper that opens a
+// lost output again. A web page runs the program on the page's one thread
+// and starts none; there the output's requests come between frames, and an
+// output that goes away stays away while the clock runs on silently.
+extern const bool soundThreads;
 
 // Through the PulseAudio server (or PipeWire's), which reports its latency.
 extern const SoundOutput pulseOutput;
@@ -44,7 +52,8 @@ bool wasapiNotAnswering();
 // the sample heard is taken to be the first of the buffer being asked for.
 extern const SoundOutput sdlOutput;
 // A device of our own that plays nothing: it asks for a buffer every buffer's
-// length of real time and reports a fixed latency. For tests and benchmarks.
+// length of real time, from a thread of its own, and reports a fixed latency.
+// For tests and benchmarks.
 extern const SoundOutput dummyOutput;
 extern double dummyLatencyS;   // what the dummy reports; set before open
 extern bool dummyStalled;      // set: the dummy stops asking, as a hung server would

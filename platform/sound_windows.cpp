@@ -34,6 +34,8 @@ const SoundOutput sdlAfterWasapi = {"SDL", sdlOpen, sdlClose, sdlPause, sdlLock,
 // WASAPI first (it reports the position at the speaker), then SDL's audio
 // (its WASAPI or DirectSound driver, no latency reported).
 const SoundOutput* const soundOutputs[] = {&wasapiOutput, &sdlAfterWasapi, nullptr};
+const SoundOutput* const soundSdlOutput = &sdlOutput;
+const bool soundThreads = true;
 
 // The multimedia class scheduler's "Pro Audio" task, as Windows' own audio
 // engine and players use; else the highest ordinary priority.

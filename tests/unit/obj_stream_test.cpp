@@ -25,12 +25,21 @@ void expectSameAsStream(const std::string& text)
 
 const char* const HEAD = "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0 2 0\nvt 0 0\nvt 1 0\nvt 1 1\n";
 
+// DANGLING_EXPONENT: glibc's scanner, which the reader follows on every
+// target, takes "1e" or "2e+" as the number before the "e"; the web's C
+// library (musl) takes them as a matching failure, as C's grammar has it. So
+// on the web the stream reader cannot judge them, and the tests leave them out
+// there.
+
 }  // namespace
 
 TEST(ObjStream, NumbersAsTheScannerReadsThem)
 {
     const char* cases[] = {
-        "v 1.5 -2.25 +3e2\nv .5 5. -.5e-1\nv 1e 2e+ 3E-\n",
+        "v 1.5 -2.25 +3e2\nv .5 5. -.5e-1\n",
+#ifndef __EMSCRIPTEN__   // see DANGLING_EXPONENT above
+        "v 1e 2e+ 3E-\n",
+#endif
         "v 0x1p3 0X.8P1 0x\nv inf -INFINITY nan\nv infx nanq -infinit\n",
         "v 3.4028236e38 1e-50 -1e39\nv 1.17549435e-38 1.4e-45 123456789012345678901234567890\n",
         "v 0.1 0.2 0.3\nv 16777217 0.30000001192092896 3.1415926535897932384626\n",
@@ -81,8 +90,15 @@ TEST(ObjStream, RandomTokenSoupsReadAlike)
 {
     const char* words[] = {"v", "vt", "vn", "vp", "f", "g", "o", "#", "s", "1", "2", "3", "7",
                            "-1", "0", "1/2", "2/3/1", "3//2", "1/", "/", "//", "0.5", "-2.5e1",
-                           "x", "a", "nan", "inf", "+", ".", "1e", "0x1", "\n", "\n", "\n", " ",
-                           "\t", "g2", "f1", "-f", "+g", "-v", "1e+",  "12/13/14", "4/4", "5 6"};
+                           "x", "a", "nan", "inf", "+", ".",
+#ifndef __EMSCRIPTEN__   // see DANGLING_EXPONENT above
+                           "1e",
+#endif
+                           "0x1", "\n", "\n", "\n", " ", "\t", "g2", "f1", "-f", "+g", "-v",
+#ifndef __EMSCRIPTEN__
+                           "1e+",
+#endif
+                           "12/13/14", "4/4", "5 6"};
     const int nWords = sizeof words / sizeof words[0];
     uint32_t seed = 12345;
     auto next = [&] {

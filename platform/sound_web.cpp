@@ -1,0 +1,79 @@
+// The sound output in a web page: Web Audio (platform/web/sound.js). A
+// ScriptProcessorNode asks for each buffer on the page's one thread, between
+// frames; the answer is converted here to the planar floats Web Audio plays.
+//
+// Latency: the request carries the audio context's time at which its first
+// sample enters the output (the event's playbackTime); the context's output
+// timestamp says which context time the speaker plays at which moment of the
+// page's clock (performance.now, the clock the music clock reads), so the
+// first sample leaves the speaker
+//   latency = (playbackTime - stamp.contextTime) - (now - stamp.performanceTime)
+// seconds from now. Before the device has played anything the stamp is zero,
+// and then the context's own figures stand in: (playbackTime - currentTime)
+// + baseLatency + outputLatency (each where the browser reports it).
+//
+// There are no threads: the locks have nothing to hold off, and the clock
+// keeps no keeper thread (soundThreads).
+#include "platform/sound_output.h"
+
+#include <emscripten/emscripten.h>
+
+#include <vector>
+
+// platform/web/sound.js
+extern "C" {
+int vallupSoundOpen(int rate, int frames);   // 0: no Web Audio
+void vallupSoundClose(void);
+}
+
+namespace {
+
+// Frames a request: 46 ms at 44.1 kHz. The node holds two buffers, so the
+// page's thread may be busy drawing for a buffer's length without a gap.
+const int FRAMES = 2048;
+
+std::vector<short> pcm;      // one request, 16-bit interleaved stereo
+std::vector<float> planar;   // the same, left channel then right, -1..1
+
+bool open(int rate, const char** why)
+{
+    if (!vallupSoundOpen(rate, FRAMES)) {
+        *why = "Web Audio: this browser offers no audio context at that rate";
+        return false;
+    }
+    return true;
+}
+
+void close() { vallupSoundClose(); }
+void pause(bool) {}   // a paused stream is fed silence
+void lock() {}
+void unlock() {}
+
+}  // namespace
+
+// From sound.js, for every buffer the node asks for: `frames` stereo frames,
+// the first leaving the speaker `latencyS` from now (negative: unknown).
+// Returns the left channel's samples followed by the right's.
+extern "C" EMSCRIPTEN_KEEPALIVE float* vallup_sound_feed(int frames, double latencyS)
+{
+    if (frames <= 0)
+        return nullptr;
+    pcm.resize((size_t)frames * 2);
+    planar.resize((size_t)frames * 2);
+    soundFeed(pcm.data(), frames, latencyS);
+    for (int i = 0; i < frames; i++) {
+        planar[(size_t)i] = pcm[(size_t)2 * i] / 32768.0f;
+        planar[(size_t)frames + i] = pcm[(size_t)2 * i + 1] / 32768.0f;
+    }
+    soundFeedAhead();
+    return planar.data();
+}
+
+const SoundOutput webOutput = {"Web Audio", open, close, pause, lock, unlock};
+
+const SoundOutput* const soundOutputs[] = {&webOutput, nullptr};
+const SoundOutput* const soundSdlOutput = nullptr;
+const bool soundThreads = false;
+
+void soundRaisePriority() {}   // the page's thread is the browser's to schedule
+void quietAlsa(bool) {}         // no ALSA here
