@@ -33,7 +33,7 @@ uniform bool uLighting, uLight0, uColorMaterial, uNormalize, uGenS, uGenT;
 uniform vec4 uMatAmbient, uMatDiffuse;
 uniform mat4 uTexMatrix;
 out vec4 vColor;
-out vec2 vTex;
+out vec4 vTex;
 out float vFogDistance;
 void main()
 {
@@ -60,7 +60,7 @@ void main()
         if (uGenT) tc.y = st.y;
         tc = uTexMatrix * tc;
     }
-    vTex = tc.xy;
+    vTex = tc;
     vFogDistance = abs(aEye.z);
 }
 )";
@@ -68,7 +68,7 @@ void main()
 static const char* FRAGMENT_SHADER = R"(#version 300 es
 precision highp float;
 in vec4 vColor;
-in vec2 vTex;
+in vec4 vTex;
 in float vFogDistance;
 uniform bool uTexture, uFog;
 uniform sampler2D uSampler;
@@ -80,7 +80,7 @@ void main()
 {
     vec4 color = vColor;
     if (uTexture)
-        color *= texture(uSampler, vTex);
+        color *= textureProj(uSampler, vTex);   // divided by q, as GL 1.1 does
     if (uFog) {
         float f;
         if (uFogMode == 0)
@@ -166,6 +166,8 @@ bool makeProgram(const char** why)
     glBindVertexArray(ctx->vao);
     glGenBuffers(1, &ctx->vbo);
     glBindBuffer(GL_ARRAY_BUFFER, ctx->vbo);
+    glGenBuffers(1, &ctx->ibo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ctx->ibo);   // part of the vertex array's state
     const GLsizei stride = sizeof(Vertex);
     struct Attribute {
         GLint size;
@@ -206,15 +208,15 @@ void drawBatch()
     glUniform1f(u.fogEnd, s.fogEnd);
     glUniform1f(u.fogDensity, s.fogDensity);
 
-    const size_t bytes = ctx->batch.size() * sizeof(Vertex);
-    if (bytes > ctx->vboBytes) {
-        glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)bytes, ctx->batch.data(), GL_STREAM_DRAW);
-        ctx->vboBytes = bytes;
-    } else {
-        glBufferSubData(GL_ARRAY_BUFFER, 0, (GLsizeiptr)bytes, ctx->batch.data());
-    }
-    glDrawArrays(ctx->batchMode, 0, (GLsizei)ctx->batch.size());
+    // New storage every time: rewriting storage an earlier draw still reads
+    // would make the GL wait for that draw to finish.
+    glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(ctx->batch.size() * sizeof(Vertex)),
+                 ctx->batch.data(), GL_STREAM_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)(ctx->indices.size() * sizeof(GLuint)),
+                 ctx->indices.data(), GL_STREAM_DRAW);
+    glDrawElements(ctx->batchMode, (GLsizei)ctx->indices.size(), GL_UNSIGNED_INT, nullptr);
     ctx->batch.clear();
+    ctx->indices.clear();
 }
 
 }  // namespace gl11es

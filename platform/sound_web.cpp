@@ -28,9 +28,12 @@ void vallupSoundClose(void);
 
 namespace {
 
-// Frames a request: 46 ms at 44.1 kHz. The node holds two buffers, so the
-// page's thread may be busy drawing for a buffer's length without a gap.
-const int FRAMES = 2048;
+// Frames a request: 93 ms at 44.1 kHz. The node plays one buffer while the
+// page's thread fills the next, so a frame may take that long to draw (a
+// software WebGL's heaviest scenes take 60 ms) before the sound breaks up.
+// The clock counts all of it: a seek is heard (and the picture moves on from
+// it) about two buffers later.
+const int FRAMES = 4096;
 
 std::vector<short> pcm;      // one request, 16-bit interleaved stereo
 std::vector<float> planar;   // the same, left channel then right, -1..1

@@ -5,7 +5,9 @@
 // A browser starts sound only after the viewer has clicked: the page's box
 // calls VallupSound.unlock() in its click, which makes the context at the
 // show's mixing rate (or resumes it). The output opened later plays on it;
-// opened at another rate, it makes a context of its own at that rate.
+// opened at another rate, it makes a context of its own at that rate. A box
+// answered with Escape (which browsers do not count as letting sound start)
+// leaves the context waiting: the viewer's next click or key resumes it.
 //
 // For the page: Module.vallupSoundStop() stops the sound for good (the show
 // has ended); Module.vallupSoundReport() gives the context's figures for
@@ -13,7 +15,8 @@
 
 var LibraryVallupSound = {
   $VallupSound__postset: "Module['vallupSoundStop'] = function() { VallupSound.stop(); };" +
-                         "Module['vallupSoundReport'] = function() { return VallupSound.report(); };",
+                         "Module['vallupSoundReport'] = function() { return VallupSound.report(); };" +
+                         "VallupSound.listen();",
   $VallupSound: {
     context: null,
     node: null,
@@ -31,6 +34,16 @@ var LibraryVallupSound = {
       } catch (e) {
         return null;   // no context at that rate
       }
+    },
+
+    listen: function() {
+      if (typeof window == 'undefined') return;
+      var resume = function() {
+        var ctx = VallupSound.context;
+        if (ctx && ctx.state == 'suspended' && !VallupSound.stopped) ctx.resume().catch(function() {});
+      };
+      window.addEventListener('pointerdown', resume, true);
+      window.addEventListener('keydown', resume, true);
     },
 
     unlock: function() {
