@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "demo/demo.h"
 #include "platform/console.h"
+#include "platform/headless.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -12,7 +13,7 @@
 #include <string>
 
 static const char USAGE[] =
-    "usage: vallup [--windowed | --fullscreen]\n"
+    "usage: vallup [--windowed | --fullscreen] [--gles]\n"
     "       vallup --frame SECONDS --out FILE.png [--size WxH] [--fps N]\n"
     "       vallup --capture FILE.mp4|FILE.mkv|DIR [--size WxH] [--fps N]\n"
     "\n"
@@ -30,6 +31,7 @@ static const char USAGE[] =
     "                      (needs ffmpeg), or a directory of numbered PNG frames\n"
     "  --size WxH          frame size in pixels for --frame and --capture (default 800x600)\n"
     "  --fps N             frame rate for --frame and --capture (default 60; N or N/D)\n"
+    "  --gles              draw through OpenGL ES 3 (for drivers without desktop GL)\n"
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"
@@ -112,6 +114,12 @@ int main(int argc, char** argv)
             startMode = ASK_WINDOWED;
         } else if (!std::strcmp(a, "--fullscreen")) {
             startMode = ASK_FULLSCREEN;
+        } else if (!std::strcmp(a, "--gles")) {
+#ifdef VALLUP_GL11
+            platGLES = true;
+#else
+            return usageError("--gles: this build draws with desktop OpenGL only", nullptr);
+#endif
         } else if (!std::strcmp(a, "--frame")) {
             const char* v = value(a);
             if (!v || !parseSeconds(v, &seconds))

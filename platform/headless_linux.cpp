@@ -1,7 +1,10 @@
 // The headless GL context: EGL on Mesa's surfaceless platform. A context with
 // no surface has no default framebuffer, so it draws into a pbuffer of the
-// frame's size.
+// frame's size. With platGLES the context is OpenGL ES 3.0 and the show draws
+// through gl11's shaders.
 #include "platform/headless.h"
+
+#include "gl11/gl11.h"
 
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
@@ -30,14 +33,14 @@ bool platHeadlessCreate(int width, int height, const char** why)
         display = EGL_NO_DISPLAY;
         return false;
     }
-    if (!eglBindAPI(EGL_OPENGL_API)) {
-        *why = "EGL cannot bind desktop OpenGL";
+    if (!eglBindAPI(platGLES ? EGL_OPENGL_ES_API : EGL_OPENGL_API)) {
+        *why = platGLES ? "EGL cannot bind OpenGL ES" : "EGL cannot bind desktop OpenGL";
         platHeadlessDestroy();
         return false;
     }
     const EGLint configAttribs[] = {
         EGL_SURFACE_TYPE, EGL_PBUFFER_BIT,
-        EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+        EGL_RENDERABLE_TYPE, platGLES ? EGL_OPENGL_ES3_BIT : EGL_OPENGL_BIT,
         EGL_RED_SIZE, 8, EGL_GREEN_SIZE, 8, EGL_BLUE_SIZE, 8, EGL_ALPHA_SIZE, 8,
         EGL_DEPTH_SIZE, 16,
         EGL_STENCIL_SIZE, 8,
@@ -58,18 +61,29 @@ bool platHeadlessCreate(int width, int height, const char** why)
         return false;
     }
     // A compatibility-profile context: fixed function and GLU, as on a window.
+    // Or OpenGL ES 3.0, for gl11's shaders.
     const EGLint contextAttribs[] = {
         EGL_CONTEXT_OPENGL_PROFILE_MASK, EGL_CONTEXT_OPENGL_COMPATIBILITY_PROFILE_BIT,
         EGL_NONE,
     };
-    context = eglCreateContext(display, config, EGL_NO_CONTEXT, contextAttribs);
+    const EGLint esContextAttribs[] = {
+        EGL_CONTEXT_MAJOR_VERSION, 3, EGL_CONTEXT_MINOR_VERSION, 0,
+        EGL_NONE,
+    };
+    context = eglCreateContext(display, config, EGL_NO_CONTEXT,
+                               platGLES ? esContextAttribs : contextAttribs);
     if (context == EGL_NO_CONTEXT) {
-        *why = "cannot create a compatibility-profile GL context";
+        *why = platGLES ? "cannot create an OpenGL ES 3.0 context"
+                        : "cannot create a compatibility-profile GL context";
         platHeadlessDestroy();
         return false;
     }
     if (!eglMakeCurrent(display, surface, surface, context)) {
         *why = "cannot make the headless GL context current";
+        platHeadlessDestroy();
+        return false;
+    }
+    if (!gl11Start(platGLES, why)) {
         platHeadlessDestroy();
         return false;
     }
@@ -80,6 +94,8 @@ void platHeadlessDestroy()
 {
     if (display == EGL_NO_DISPLAY)
         return;
+    if (context != EGL_NO_CONTEXT)
+        gl11Stop();
     eglMakeCurrent(display, EGL_NO_SURFACE, EGL_NO_SURFACE, EGL_NO_CONTEXT);
     if (context != EGL_NO_CONTEXT)
         eglDestroyContext(display, context);
@@ -93,6 +109,8 @@ void platHeadlessDestroy()
 
 void platHeadlessSwap()
 {
-    if (display != EGL_NO_DISPLAY)
-        eglSwapBuffers(display, surface);
+    if (display == EGL_NO_DISPLAY)
+        return;
+    gl11Flush();
+    eglSwapBuffers(display, surface);
 }

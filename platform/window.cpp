@@ -1,7 +1,12 @@
 // The window stand-in on SDL2.
 #include "platform/window.h"
 
+#include "platform/headless.h"
+
 #include <SDL2/SDL.h>
+#ifdef VALLUP_GL11
+#include "gl11/gl11.h"
+#endif
 
 #include <algorithm>
 #include <chrono>
@@ -320,7 +325,19 @@ PlatWindow* platCreateWindow(const char* cls, const char* title, int width, int 
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
     SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+#ifdef VALLUP_GL11
+    if (platGLES) {
+        // OpenGL ES 3.0: the show draws through gl11's shaders.
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_ES);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 3);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 0);
+    } else
+#endif
+    {
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+        SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    }
 
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_HIDDEN;
     if (fullscreen && modeChanged)
@@ -385,9 +402,17 @@ PlatContext* platCreateContext(PlatDC* dc)
     auto* window = reinterpret_cast<PlatWindow*>(dc);
     if (!window)
         return nullptr;
-    SDL_GLContext gl = SDL_GL_CreateContext(window->sdl);
+    SDL_GLContext gl = SDL_GL_CreateContext(window->sdl);   // and makes it current
     if (!gl)
         return nullptr;
+#ifdef VALLUP_GL11
+    const char* why = "";
+    if (!gl11Start(platGLES, &why)) {
+        std::fprintf(stderr, "vallup: %s\n", why);
+        SDL_GL_DeleteContext(gl);
+        return nullptr;
+    }
+#endif
     if (SDL_GL_SetSwapInterval(-1) != 0)   // adaptive: a late frame is not held a whole frame more
         SDL_GL_SetSwapInterval(1);
     pacing = Pacing{};
@@ -397,8 +422,12 @@ PlatContext* platCreateContext(PlatDC* dc)
 bool platMakeCurrent(PlatDC* dc, PlatContext* context)
 {
     auto* window = reinterpret_cast<PlatWindow*>(dc);
-    if (!context)
+    if (!context) {
+#ifdef VALLUP_GL11
+        gl11Stop();   // its GL objects go while their context is still current
+#endif
         return SDL_GL_MakeCurrent(theWindow ? theWindow->sdl : nullptr, nullptr) == 0;
+    }
     return window && SDL_GL_MakeCurrent(window->sdl, context->gl) == 0;
 }
 
@@ -424,6 +453,9 @@ bool platSwapBuffers(PlatDC* dc)
     auto* window = reinterpret_cast<PlatWindow*>(dc);
     if (!window)
         return false;
+#ifdef VALLUP_GL11
+    gl11Flush();   // what gl11 gathered is part of this frame's drawing
+#endif
     double period = framePeriod();
     double start = nowS();
     if (pacing.frameStart > 0)
