@@ -6,7 +6,7 @@ PREFIX ?= /usr/local
 DESTDIR ?=
 
 .PHONY: all deps configure build run test install package sanitize fuzz windows test-windows web \
-        web-unit-tests clean
+        web-unit-tests test-web clean
 
 all: build
 
@@ -61,6 +61,12 @@ web:
 web-unit-tests:
 	@scripts/build-web web-tests
 	scripts/test-web-unit
+
+# The web build's tests in headless Chromium, after `make web` (build-web/site).
+test-web:
+	@scripts/install-deps web-tests
+	@scripts/build-web
+	scripts/test-web
 
 clean:
 	rm -rf $(BUILD) build-windows build-web
