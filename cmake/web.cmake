@@ -43,6 +43,10 @@ add_library(vallup::sdl2 ALIAS vallup_sdl2)
 add_library(vallup_gl INTERFACE)
 target_link_options(vallup_gl INTERFACE ${VALLUP_WEB_GL_LINK_OPTIONS})
 add_library(vallup::gl ALIAS vallup_gl)
+# gl11's shader path: WebGL 2 is emscripten's OpenGL ES 3.
+add_library(vallup_gles INTERFACE)
+target_link_options(vallup_gles INTERFACE ${VALLUP_WEB_GL_LINK_OPTIONS})
+add_library(vallup::gles ALIAS vallup_gles)
 # GLU's quadrics and matrices come with gl11/.
 add_library(vallup_glu INTERFACE)
 add_library(vallup::glu ALIAS vallup_glu)
