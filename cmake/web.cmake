@@ -21,10 +21,13 @@ set(VALLUP_WEB_LINK_OPTIONS
   -sENVIRONMENT=web
   # The track is decoded whole (about 22 MB of samples) beside the textures.
   -sALLOW_MEMORY_GROWTH=1
-  # The show's loop and its question wait on the browser's events.
+  # The show's loop and its question wait on the browser's events: a message
+  # box for the click on the page's box, a buffer swap for the next animation
+  # frame (platform/web/window.js). Only the calls that lead to those two are
+  # instrumented; no wait is reached through a function pointer.
   -sASYNCIFY
-  # Called from the page's script.
-  "-sEXPORTED_RUNTIME_METHODS=[ccall]"
+  "-sASYNCIFY_IMPORTS=[vallupMessageBox,vallupWaitFrame]"
+  -sASYNCIFY_IGNORE_INDIRECT=1
   # data/ packed into vallup.data and mounted at /data: the program starts in
   # /, where app/datadir.cpp finds data/ in the working directory.
   "SHELL:--preload-file ${CMAKE_SOURCE_DIR}/data@/data")
@@ -40,14 +43,12 @@ endforeach()
 add_library(vallup_sdl2 INTERFACE)
 add_library(vallup::sdl2 ALIAS vallup_sdl2)
 
+# GL is WebGL 2 (emscripten's OpenGL ES 3 headers and calls); the show's GL
+# 1.1 and GLU calls are gl11's, drawn on it (no fixed-function GL beneath).
 add_library(vallup_gl INTERFACE)
 target_link_options(vallup_gl INTERFACE ${VALLUP_WEB_GL_LINK_OPTIONS})
 add_library(vallup::gl ALIAS vallup_gl)
-# gl11's shader path: WebGL 2 is emscripten's OpenGL ES 3.
-add_library(vallup_gles INTERFACE)
-target_link_options(vallup_gles INTERFACE ${VALLUP_WEB_GL_LINK_OPTIONS})
-add_library(vallup::gles ALIAS vallup_gles)
-# GLU's quadrics and matrices come with gl11/.
+add_library(vallup::gles ALIAS vallup_gl)
 add_library(vallup_glu INTERFACE)
 add_library(vallup::glu ALIAS vallup_glu)
 

@@ -182,7 +182,7 @@ var LibraryVallupWindow = {
       }
       VallupPage.exitFullscreen();   // the box is on the page, not on the canvas
       var kinds = { 0x10: 'stop', 0x20: 'question', 0x30: 'warning', 0x40: 'information' };
-      dialog.className = kinds[type & 0xF0] || '';
+      dialog.setAttribute('data-icon', kinds[type & 0xF0] || 'none');
       document.getElementById('dialog-caption').textContent = caption;
       document.getElementById('dialog-text').textContent = text;
       buttons.textContent = '';
