@@ -62,10 +62,10 @@ web-unit-tests:
 	@scripts/build-web web-tests
 	scripts/test-web-unit
 
-# The web build's tests in headless Chromium, after `make web` (build-web/site).
+# The page's tests in headless Chromium against the Linux build's pictures,
+# after `make web` (build-web/site/).
 test-web:
-	@scripts/install-deps web-tests
-	@scripts/build-web
+	@scripts/build-web web-tests
 	scripts/test-web
 
 clean:
