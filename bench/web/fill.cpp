@@ -178,6 +178,12 @@ Saved counting;
 
 }  // namespace
 
+void drawnSync()
+{
+    unsigned char pixel[4];
+    glReadPixels(0, 0, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, pixel);
+}
+
 bool fillStart(int width, int height)
 {
     W = width;
@@ -332,7 +338,7 @@ double fillFrame(unsigned clear, const char* path, int blend, bool depth, double
     glClear(clear);
     if (!v.empty())
         quads(v);
-    glFinish();
+    drawnSync();
     double ms = emscripten_get_now() - t0;
     restore(was);
     return ms;

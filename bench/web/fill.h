@@ -9,6 +9,10 @@
 // not compile them (the reason on standard error). The context is current.
 bool fillStart(int width, int height);
 
+// Waits until everything drawn so far has really been drawn: reads one pixel
+// of the bound framebuffer back. Chromium's WebGL finish() only flushes.
+void drawnSync();
+
 // From countBegin to countEnd every fragment written (each that passes the
 // depth test where it is on) adds one to its pixel's stencil value (at most
 // 255 a pixel); countEnd returns their sum. In between, draw through gl11 and
@@ -24,6 +28,6 @@ double countEnd();
 // nullptr for flat white; blend 0 opaque, 1 alpha (SRC_ALPHA,
 // ONE_MINUS_SRC_ALPHA), 2 additive (SRC_ALPHA, ONE), colour alpha 0.5 when
 // blended; depth: test GL_LEQUAL with writes, else no test. Returns the
-// milliseconds from the clear to the end of glFinish (the frame really drawn),
-// leaving out the setting and putting back of state around them.
+// milliseconds from the clear to the end of drawnSync (the frame really
+// drawn), leaving out the setting and putting back of state around them.
 double fillFrame(unsigned clear, const char* texture, int blend, bool depth, double pixels);

@@ -5,18 +5,21 @@
 // Per sample, three frames: the scene frame as the timeline draws it
 // (bench/scenes.h) with every fragment it writes counted in the stencil
 // buffer (fill.h: WebGL has no counting occlusion query); the same scene
-// frame again, timed (clear, scene, glFinish); then the reference frame,
-// timed: the scene's clear and plain quads of its main layer's kind over as
-// many pixels as the count found, drawn with WebGL directly (fill.h), then
-// glFinish. Scene and reference frames alternate, so a burst of load hits
-// both alike; the ratio is scene median / reference median.
+// frame again, timed (clear, scene, glFinish, then one pixel read back: in
+// Chromium WebGL's finish only flushes, a read waits for the drawing); then
+// the reference frame, timed: the scene's clear and plain quads of its main
+// layer's kind over as many pixels as the count found, drawn with WebGL
+// directly (fill.h), and the same read. Scene and reference frames
+// alternate, so a burst of load hits both alike; the ratio is scene median /
+// reference median. The read's own cost (a round trip to Chromium's GPU
+// process with nothing to wait for, in both figures) is timed too: "sync".
 //
 // Built with emcc against the show's libraries (bench/web/CMakeLists.txt),
 // driven by its page (bench/web/scene_fps.html) and bench/scene_fps_web.sh.
 // For the page: bench_start(width, height) makes the headless context on the
 // page's canvas and loads the show; bench_scene_count(), bench_scene_name(i);
 // bench_measure(i, frames) measures one scene and returns one JSON object:
-//   {"scene", "kind", "unscheduled", "ms", "fill_ms", "screens", "frames"}
+//   {"scene", "kind", "unscheduled", "ms", "fill_ms", "sync_ms", "screens", "frames"}
 #include <emscripten.h>
 
 #include <algorithm>
@@ -94,10 +97,11 @@ EMSCRIPTEN_KEEPALIVE const char* bench_measure(int i, int frames)
     for (int k = 0; k < 10; k++) {   // warm-up: shaders, textures and buffers made and cached
         frame(s, first + k / 60.0f);
         glFinish();
+        drawnSync();
         fillFrame(s.clear, path, s.blend, s.depth, (double)W * H * 1.5);
     }
 
-    std::vector<double> wall, bound, screens;
+    std::vector<double> wall, bound, sync, screens;
     for (int k = 0; k < frames; k++) {
         float t = first + k * step;
         // The count, then the same frame timed. frame() sets Time and runs the
@@ -112,7 +116,11 @@ EMSCRIPTEN_KEEPALIVE const char* bench_measure(int i, int frames)
         double t0 = emscripten_get_now();
         frame(s, t);
         glFinish();
-        wall.push_back(emscripten_get_now() - t0);
+        drawnSync();
+        double t1 = emscripten_get_now();
+        drawnSync();
+        wall.push_back(t1 - t0);
+        sync.push_back(emscripten_get_now() - t1);
 
         bound.push_back(fillFrame(s.clear, path, s.blend, s.depth, written));
     }
@@ -120,9 +128,9 @@ EMSCRIPTEN_KEEPALIVE const char* bench_measure(int i, int frames)
     char buffer[512];
     std::snprintf(buffer, sizeof buffer,
                   "{\"scene\": \"%s\", \"kind\": \"%s\", \"unscheduled\": %s, \"ms\": %.3f, "
-                  "\"fill_ms\": %.3f, \"screens\": %.3f, \"frames\": %d}",
+                  "\"fill_ms\": %.3f, \"sync_ms\": %.3f, \"screens\": %.3f, \"frames\": %d}",
                   s.name, kindName(s, kind, sizeof kind), s.unscheduled ? "true" : "false",
-                  median(wall), median(bound), median(screens), frames);
+                  median(wall), median(bound), median(sync), median(screens), frames);
     result = buffer;
     return result.c_str();
 }
