@@ -20,8 +20,8 @@
 #
 # The web build (TARGET a site folder, build-web/site): the page plays in
 # Debian's Chromium with a window, not headless, on the private Xvfb (a screen
-# of 800 x 600, the window a kiosk window filling it, so the canvas is the
-# screen), its sound going to the private server (HOME is set to the work
+# of WEB_SIZE, the window a kiosk window filling it, so the canvas is about
+# the screen), its sound going to the private server (HOME is set to the work
 # folder for the server's cookie; a stream of Chromium's on the sink is
 # checked). bench/web/play.py drives it over the DevTools protocol: it answers
 # the question "No" with a click, says where the canvas is, reports the
@@ -32,6 +32,8 @@
 #   TARGET: the program (default build/vallup), or a web site folder
 #   environment: GRAB_RATE (images a second asked of the grab, default 1000);
 #   KEEP_WORK=1 keeps the recordings and the trace (their folder is printed);
+#   WEB_SIZE, the screen and the page's window for a site (default 800x600;
+#   the canvas is the largest 4:3 that fits, its picture the same scaled);
 #   RUNNER, a command the program is run through: a Windows build
 #   (BINARY ending in .exe) is run through Wine unless it names another
 #   ("wine" by default; Wine's own WINEPREFIX and WINEDEBUG are taken from
@@ -61,8 +63,10 @@ esac
 
 work=$(mktemp -d /tmp/vallup-sync.XXXXXX)
 if [ -n "$WEB" ]; then
-  # The page is the screen: an 800 x 600 screen and a kiosk window filling it.
-  AV_SCREEN=800x600x24
+  # The page is the screen: a screen of WEB_SIZE and a kiosk window filling it.
+  size=${WEB_SIZE:-800x600}
+  AV_SCREEN=${size}x24
+  export PLAY_WINDOW=${size/x/,}
   export HOME=$work/home   # the sound server's cookie, and Chromium's
   mkdir "$HOME"
 fi
@@ -79,7 +83,7 @@ cleanup() {
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
-echo "reproduce: GRAB_RATE=$RATE${RUNNER:+ RUNNER=\"$RUNNER\"} $0 $BIN"
+echo "reproduce: GRAB_RATE=$RATE${WEB:+ WEB_SIZE=${WEB_SIZE:-800x600}}${RUNNER:+ RUNNER=\"$RUNNER\"} $0 $BIN"
 av_start "$work"
 
 if [ -n "$WEB" ]; then

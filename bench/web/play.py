@@ -15,7 +15,8 @@ then, while the show plays:
                  last frame drawn and the wall clock then (s since 1970), in
                  the VALLUP_TRACE format bench/private_av.sh's wait_time reads
   WORK/renderer  the WebGL renderer the page draws with
-When WORK/stop appears, or the show ends, it copies the program's own trace
+PLAY_WINDOW ("W,H", default 800,600) is the window's size, PLAY_CHROMIUM_ARGS
+further switches for Chromium (split at spaces). When WORK/stop appears, or the show ends, it copies the program's own trace
 (every frame's Time and wall clock, from the page's file system) to
 WORK/trace and closes the browser. Messages go to standard error; the status
 is 0 when the trace was copied.
@@ -53,6 +54,7 @@ def main():
     # CPU every 16.7 ms (the display's 60 Hz).
     args = ["--kiosk", "--window-position=0,0", "--window-size=%s" % os.environ.get(
         "PLAY_WINDOW", "800,600"), "--disable-gpu-compositing"]
+    args += os.environ.get("PLAY_CHROMIUM_ARGS", "").split()
     with Site(site_dir) as site, Browser(extra_args=args, env=dict(os.environ),
                                          headless=False) as page:
         page.goto(site.url("index.html?trace=/trace"))
