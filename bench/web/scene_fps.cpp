@@ -13,13 +13,16 @@
 // alternate, so a burst of load hits both alike; the ratio is scene median /
 // reference median. The read's own cost (a round trip to Chromium's GPU
 // process with nothing to wait for, in both figures) is timed too: "sync".
+// A fourth frame, the scene frame kept to a one-pixel scissor box, costs what
+// the scene costs besides filling (the layer's work on the CPU, sending the
+// vertices, setting up triangles): "1px", as on the desktop.
 //
 // Built with emcc against the show's libraries (bench/web/CMakeLists.txt),
 // driven by its page (bench/web/scene_fps.html) and bench/scene_fps_web.sh.
 // For the page: bench_start(width, height) makes the headless context on the
 // page's canvas and loads the show; bench_scene_count(), bench_scene_name(i);
 // bench_measure(i, frames) measures one scene and returns one JSON object:
-//   {"scene", "kind", "unscheduled", "ms", "fill_ms", "sync_ms", "screens", "frames"}
+//   {"scene", "kind", "unscheduled", "ms", "fill_ms", "sync_ms", "px1_ms", "screens", "frames"}
 #include <emscripten.h>
 
 #include <algorithm>
@@ -101,7 +104,7 @@ EMSCRIPTEN_KEEPALIVE const char* bench_measure(int i, int frames)
         fillFrame(s.clear, path, s.blend, s.depth, (double)W * H * 1.5);
     }
 
-    std::vector<double> wall, bound, sync, screens;
+    std::vector<double> wall, bound, sync, unfilled, screens;
     for (int k = 0; k < frames; k++) {
         float t = first + k * step;
         // The count, then the same frame timed. frame() sets Time and runs the
@@ -123,14 +126,25 @@ EMSCRIPTEN_KEEPALIVE const char* bench_measure(int i, int frames)
         sync.push_back(emscripten_get_now() - t1);
 
         bound.push_back(fillFrame(s.clear, path, s.blend, s.depth, written));
+
+        double t3 = emscripten_get_now();
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(0, 0, 1, 1);
+        frame(s, t);
+        glDisable(GL_SCISSOR_TEST);
+        glFinish();
+        drawnSync();
+        unfilled.push_back(emscripten_get_now() - t3);
     }
     char kind[32];
     char buffer[512];
     std::snprintf(buffer, sizeof buffer,
                   "{\"scene\": \"%s\", \"kind\": \"%s\", \"unscheduled\": %s, \"ms\": %.3f, "
-                  "\"fill_ms\": %.3f, \"sync_ms\": %.3f, \"screens\": %.3f, \"frames\": %d}",
+                  "\"fill_ms\": %.3f, \"sync_ms\": %.3f, \"px1_ms\": %.3f, \"screens\": %.3f, "
+                  "\"frames\": %d}",
                   s.name, kindName(s, kind, sizeof kind), s.unscheduled ? "true" : "false",
-                  median(wall), median(bound), median(sync), median(screens), frames);
+                  median(wall), median(bound), median(sync), median(unfilled), median(screens),
+                  frames);
     result = buffer;
     return result.c_str();
 }

@@ -44,15 +44,17 @@ def main():
     print("scene: clear + scene through gl11 + glFinish + one pixel read back; fill: the same"
           " clear + plain WebGL quads\nof the scene's kind over as many pixels as the scene frame"
           " wrote (counted in the stencil buffer) + the read;\nratio = scene / fill; sync: the"
-          " read alone (in both); scr: pixels written, in screens;\nkind: texture slot or flat,"
+          " read alone (in both); 1px: the scene frame kept to a one-pixel\nscissor box (all but the"
+          " filling); scr: pixels written, in screens; kind: texture slot or flat,"
           " blending, depth test (z) or none (-)")
-    print("%-22s | %-14s | %8s %8s %6s %7s %5s" % ("scene", "kind", "scene ms", "fill ms",
-                                                    "ratio", "sync ms", "scr"))
+    print("%-22s | %-14s | %8s %8s %6s %7s %7s %5s" % ("scene", "kind", "scene ms", "fill ms",
+                                                        "ratio", "sync ms", "1px ms", "scr"))
     for r in results:
         name = r["scene"] + (" *" if r["unscheduled"] else "")
         ratio = r["ms"] / r["fill_ms"] if r["fill_ms"] > 0 else float("inf")
-        print("%-22s | %-14s | %8.2f %8.2f %6.2f %7.2f %5.2f"
-              % (name, r["kind"], r["ms"], r["fill_ms"], ratio, r["sync_ms"], r["screens"]))
+        print("%-22s | %-14s | %8.2f %8.2f %6.2f %7.2f %7.2f %5.2f"
+              % (name, r["kind"], r["ms"], r["fill_ms"], ratio, r["sync_ms"], r["px1_ms"],
+                 r["screens"]))
     print("(* unscheduled: no window of the timeline draws it)")
     print("load average: %.2f at the start, %.2f at the end; %.0f s" % (load0, load1,
                                                                          time.monotonic() - started))
