@@ -16,7 +16,8 @@ then, while the show plays:
                  the VALLUP_TRACE format bench/private_av.sh's wait_time reads
   WORK/renderer  the WebGL renderer the page draws with
 PLAY_WINDOW ("W,H", default 800,600) is the window's size, PLAY_CHROMIUM_ARGS
-further switches for Chromium (split at spaces). When WORK/stop appears, or the show ends, it copies the program's own trace
+further switches for Chromium (split at spaces), PLAY_NICE a nice level for
+all of Chromium's processes (negative: ahead of other work; needs root). When WORK/stop appears, or the show ends, it copies the program's own trace
 (every frame's Time and wall clock, from the page's file system) to
 WORK/trace and closes the browser. Messages go to standard error; the status
 is 0 when the trace was copied.
@@ -57,6 +58,10 @@ def main():
     args += os.environ.get("PLAY_CHROMIUM_ARGS", "").split()
     with Site(site_dir) as site, Browser(extra_args=args, env=dict(os.environ),
                                          headless=False) as page:
+        nice = os.environ.get("PLAY_NICE")
+        if nice:
+            # The browser's processes (one group) and those they start later.
+            os.setpriority(os.PRIO_PGRP, page.proc.pid, int(nice))
         page.goto(site.url("index.html?trace=/trace"))
         if not page.wait_for("(() => { const e = document.getElementById('no');"
                              " return e && e.getBoundingClientRect().width > 0; })()", 60):
