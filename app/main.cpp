@@ -12,8 +12,17 @@
 #include <filesystem>
 #include <string>
 
+// --gles where the build draws through gl11 (Linux, not Windows).
+#ifdef VALLUP_GL11
+#define GLES_USAGE " [--gles]"
+#define GLES_OPTION "  --gles              draw through OpenGL ES 3 (for drivers without desktop GL)\n"
+#else
+#define GLES_USAGE ""
+#define GLES_OPTION ""
+#endif
+
 static const char USAGE[] =
-    "usage: vallup [--windowed | --fullscreen] [--gles]\n"
+    "usage: vallup [--windowed | --fullscreen]" GLES_USAGE "\n"
     "       vallup --frame SECONDS --out FILE.png [--size WxH] [--fps N]\n"
     "       vallup --capture FILE.mp4|FILE.mkv|DIR [--size WxH] [--fps N]\n"
     "\n"
@@ -31,7 +40,7 @@ static const char USAGE[] =
     "                      (needs ffmpeg), or a directory of numbered PNG frames\n"
     "  --size WxH          frame size in pixels for --frame and --capture (default 800x600)\n"
     "  --fps N             frame rate for --frame and --capture (default 60; N or N/D)\n"
-    "  --gles              draw through OpenGL ES 3 (for drivers without desktop GL)\n"
+    GLES_OPTION
     "  --help              this text\n"
     "  --version           the program's version\n"
     "\n"

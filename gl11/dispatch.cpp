@@ -20,8 +20,18 @@
             return call;                                                                           \
     } while (0)
 #else
-#define PASS(call) (void)0
-#define PASS_RETURN(call) (void)0
+// No GL 1.1 below: before gl11Start there is no state to draw with, and the
+// call does nothing.
+#define PASS(call)                                                                                 \
+    do {                                                                                           \
+        if (!gl11Shaders)                                                                          \
+            return;                                                                                \
+    } while (0)
+#define PASS_RETURN(call)                                                                          \
+    do {                                                                                           \
+        if (!gl11Shaders)                                                                          \
+            return {};                                                                             \
+    } while (0)
 #endif
 
 bool gl11Shaders = false;

@@ -19,11 +19,11 @@ static const int QUAD_SPLIT[6] = {0, 1, 2, 0, 2, 3};
 // More than this many gathered vertices are drawn at once.
 static const size_t BATCH_LIMIT = 1 << 18;
 
-Vertex makeVertex(const float pos[4], const float normal[3], const float color[4],
-                  const float tex[4])
+void makeVertex(const float pos[4], const float normal[3], const float color[4],
+                const float tex[4], Vertex* out)
 {
     updateDerived();
-    Vertex v;
+    Vertex& v = *out;
     const float* a = ctx->mvp.m;
     const float* mv = top(0).m;
     const float x = pos[0], y = pos[1], z = pos[2], w = pos[3];
@@ -34,74 +34,88 @@ Vertex makeVertex(const float pos[4], const float normal[3], const float color[4
     const float* n = ctx->normalMatrix;
     for (int i = 0; i < 3; i++)
         v.normal[i] = normal[0] * n[i] + normal[1] * n[3 + i] + normal[2] * n[6 + i];
-    for (int i = 0; i < 4; i++)
-        v.color[i] = color[i] < 0 ? 0 : color[i] > 1 ? 1 : color[i];
+    // As given: lighting takes colours outside 0..1 as they are, and the
+    // shader clamps what comes out, as GL clamps vertex colours.
+    std::memcpy(v.color, color, sizeof v.color);
     // Generated coordinates go through the texture matrix in the shader,
     // after generation; given ones go through it here.
-    const bool generated = enabled(GL_TEXTURE_GEN_S) || enabled(GL_TEXTURE_GEN_T);
-    const Mat4& t = top(2);
-    if (generated || std::memcmp(&t, &IDENTITY, sizeof t) == 0) {
+    if (!ctx->texMatrixHere) {
         std::memcpy(v.tex, tex, sizeof v.tex);
     } else {
+        const float* t = top(2).m;
         for (int i = 0; i < 4; i++)
-            v.tex[i] = t.m[i] * tex[0] + t.m[4 + i] * tex[1] + t.m[8 + i] * tex[2] +
-                       t.m[12 + i] * tex[3];
+            v.tex[i] = t[i] * tex[0] + t[4 + i] * tex[1] + t[8 + i] * tex[2] + t[12 + i] * tex[3];
     }
-    return v;
 }
 
-static void append(GLenum batchMode, const Vertex* v, const int* order, size_t count)
+// Makes room for a primitive of `count` vertices at the batch's end (drawing
+// what is there first when the kind of primitive changes or it is full) and
+// gives the index of its first vertex.
+static GLuint addVertices(GLenum batchMode, size_t count)
 {
     if (ctx->batchMode != batchMode || ctx->batch.size() + count > BATCH_LIMIT)
         Flush();
     ctx->batchMode = batchMode;
-    for (size_t i = 0; i < count; i++)
-        ctx->batch.push_back(v[order[i]]);
+    const GLuint base = (GLuint)ctx->batch.size();
+    ctx->batch.resize(ctx->batch.size() + count);
+    return base;
 }
 
-void emitPrimitive(GLenum mode, const Vertex* v, size_t count)
+static GLenum batchModeOf(GLenum mode)
+{
+    switch (mode) {
+    case GL_TRIANGLES: case GL_QUADS: case GL_QUAD_STRIP: case GL_TRIANGLE_STRIP:
+    case GL_TRIANGLE_FAN:
+        return GL_TRIANGLES;
+    case GL_LINES: case GL_LINE_STRIP:
+        return GL_LINES;
+    default:
+        return 0;   // points, loops and polygons: not used by the program
+    }
+}
+
+// Indices of pieces of `corners` vertices each, piece k made of the vertices
+// base + k * step + order[0..corners-1], for every piece whose vertices all
+// lie below base + count (span: how far a piece reaches from its start).
+static void addPieces(GLuint base, size_t count, size_t step, size_t span, const int* order,
+                      size_t corners)
+{
+    for (size_t i = 0; i + span <= count; i += step)
+        for (size_t k = 0; k < corners; k++)
+            ctx->indices.push_back(base + (GLuint)(i + order[k]));
+}
+
+// Adds the indices of the triangles or lines Mesa makes of a primitive whose
+// `count` vertices are in the batch from `base` on.
+static void addIndices(GLenum mode, GLuint base, size_t count)
 {
     static const int TRIANGLE[3] = {0, 1, 2};
     static const int LINE[2] = {0, 1};
+    // Quad k of a strip is v[2k], v[2k+1], v[2k+3], v[2k+2] in the winding of a
+    // quad; Mesa draws it as (v[2k+2], v[2k], v[2k+3]) and (v[2k], v[2k+1], v[2k+3]).
+    static const int STRIP_QUAD[6] = {2, 0, 3, 0, 1, 3};
+    // Triangle strips two triangles at a time, keeping the winding:
+    // (0, 1, 2), (2, 1, 3).
+    static const int STRIP_PAIR[6] = {0, 1, 2, 2, 1, 3};
     switch (mode) {
-    case GL_TRIANGLES:
-        for (size_t i = 0; i + 3 <= count; i += 3)
-            append(GL_TRIANGLES, v + i, TRIANGLE, 3);
-        break;
-    case GL_QUADS:
-        for (size_t i = 0; i + 4 <= count; i += 4)
-            append(GL_TRIANGLES, v + i, QUAD_SPLIT, 6);
-        break;
-    case GL_QUAD_STRIP:
-        // Quad k is v[2k], v[2k+1], v[2k+3], v[2k+2] in the winding of a quad;
-        // Mesa draws it as (v[2k+2], v[2k], v[2k+3]) and (v[2k], v[2k+1], v[2k+3]).
-        for (size_t i = 0; i + 4 <= count; i += 2) {
-            static const int STRIP_QUAD[6] = {2, 0, 3, 0, 1, 3};
-            append(GL_TRIANGLES, v + i, STRIP_QUAD, 6);
-        }
-        break;
+    case GL_TRIANGLES: addPieces(base, count, 3, 3, TRIANGLE, 3); break;
+    case GL_QUADS: addPieces(base, count, 4, 4, QUAD_SPLIT, 6); break;
+    case GL_QUAD_STRIP: addPieces(base, count, 2, 4, STRIP_QUAD, 6); break;
     case GL_TRIANGLE_STRIP:
-        for (size_t i = 0; i + 3 <= count; i++) {
-            static const int EVEN[3] = {0, 1, 2}, ODD[3] = {1, 0, 2};
-            append(GL_TRIANGLES, v + i, (i & 1) ? ODD : EVEN, 3);
-        }
+        addPieces(base, count, 2, 4, STRIP_PAIR, 6);
+        if (count % 2 == 1 && count >= 3)   // the last triangle has no partner
+            addPieces(base + (GLuint)(count - 3), 3, 3, 3, TRIANGLE, 3);
         break;
     case GL_TRIANGLE_FAN:
-        for (size_t i = 1; i + 2 <= count; i++) {
-            const Vertex tri[3] = {v[0], v[i], v[i + 1]};
-            append(GL_TRIANGLES, tri, TRIANGLE, 3);
+        for (size_t i = 1; i + 1 < count; i++) {
+            ctx->indices.push_back(base);
+            ctx->indices.push_back(base + (GLuint)i);
+            ctx->indices.push_back(base + (GLuint)i + 1);
         }
         break;
-    case GL_LINES:
-        for (size_t i = 0; i + 2 <= count; i += 2)
-            append(GL_LINES, v + i, LINE, 2);
-        break;
-    case GL_LINE_STRIP:
-        for (size_t i = 0; i + 2 <= count; i++)
-            append(GL_LINES, v + i, LINE, 2);
-        break;
-    default:
-        break;   // points, loops and polygons: not used by the program
+    case GL_LINES: addPieces(base, count, 2, 2, LINE, 2); break;
+    case GL_LINE_STRIP: addPieces(base, count, 1, 2, LINE, 2); break;
+    default: break;
     }
 }
 
@@ -144,11 +158,21 @@ void TexCoord2s(GLshort s, GLshort t) { TexCoord2f(s, t); }
 // ---------------------------------------------------------------------------
 // glBegin / glEnd
 
+// The vertices between glBegin and glEnd go straight into the batch (no
+// state the shaders read can change in between); glEnd adds their indices,
+// or takes them back for a kind of primitive it does not draw.
 void Begin(GLenum mode)
 {
+    if (ctx->inBegin)
+        return;
     ctx->inBegin = true;
     ctx->beginMode = mode;
-    ctx->primitive.clear();
+    const GLenum batchMode = batchModeOf(mode);
+    if (batchMode && (ctx->batchMode != batchMode || ctx->batch.size() > BATCH_LIMIT))
+        Flush();
+    if (batchMode)
+        ctx->batchMode = batchMode;
+    ctx->beginBase = (GLuint)ctx->batch.size();
 }
 
 void End()
@@ -156,8 +180,12 @@ void End()
     if (!ctx->inBegin)
         return;
     ctx->inBegin = false;
-    emitPrimitive(ctx->beginMode, ctx->primitive.data(), ctx->primitive.size());
-    ctx->primitive.clear();
+    const GLenum batchMode = batchModeOf(ctx->beginMode);
+    if (!batchMode) {
+        ctx->batch.resize(ctx->beginBase);
+        return;
+    }
+    addIndices(ctx->beginMode, ctx->beginBase, ctx->batch.size() - ctx->beginBase);
 }
 
 static void vertex(float x, float y, float z)
@@ -165,7 +193,8 @@ static void vertex(float x, float y, float z)
     if (!ctx->inBegin)
         return;
     const float pos[4] = {x, y, z, 1};
-    ctx->primitive.push_back(makeVertex(pos, ctx->s.normal, ctx->s.color, ctx->s.texcoord));
+    ctx->batch.emplace_back();
+    makeVertex(pos, ctx->s.normal, ctx->s.color, ctx->s.texcoord, &ctx->batch.back());
 }
 
 void Vertex2f(GLfloat x, GLfloat y) { vertex(x, y, 0); }
@@ -207,20 +236,20 @@ static bool fetch(const ClientArray& a, GLint i, const float* def, int n, float*
 
 void DrawArrays(GLenum mode, GLint first, GLsizei count)
 {
-    if (!ctx->c.vertex.enabled || count <= 0)
+    const GLenum batchMode = batchModeOf(mode);
+    if (!ctx->c.vertex.enabled || count <= 0 || first < 0 || !batchMode || ctx->inBegin)
         return;
     static const float ORIGIN[4] = {0, 0, 0, 1};
-    std::vector<Vertex> v;
-    v.reserve((size_t)count);
-    for (GLint i = first; i < first + count; i++) {
+    const GLuint base = addVertices(batchMode, (size_t)count);
+    for (GLsizei i = 0; i < count; i++) {
         float pos[4], normal[3], color[4], tex[4];
-        fetch(ctx->c.vertex, i, ORIGIN, 4, pos);
-        fetch(ctx->c.normal, i, ctx->s.normal, 3, normal);
-        fetch(ctx->c.color, i, ctx->s.color, 4, color);
-        fetch(ctx->c.texcoord, i, ctx->s.texcoord, 4, tex);
-        v.push_back(makeVertex(pos, normal, color, tex));
+        fetch(ctx->c.vertex, first + i, ORIGIN, 4, pos);
+        fetch(ctx->c.normal, first + i, ctx->s.normal, 3, normal);
+        fetch(ctx->c.color, first + i, ctx->s.color, 4, color);
+        fetch(ctx->c.texcoord, first + i, ctx->s.texcoord, 4, tex);
+        makeVertex(pos, normal, color, tex, &ctx->batch[base + i]);
     }
-    emitPrimitive(mode, v.data(), v.size());
+    addIndices(mode, base, (size_t)count);
 }
 
 }  // namespace gl11es

@@ -31,7 +31,7 @@ struct Vertex {
     float clip[4];     // projection * model-view * object position
     float eye[3];      // model-view * object position (sphere map, fog)
     float normal[3];   // the eye-space normal (inverse transpose of the model-view)
-    float color[4];    // current colour, 0..1
+    float color[4];    // current colour (clamped to 0..1 in the shader)
     float tex[4];      // texture coordinate, after the texture matrix unless generated
 };
 
@@ -95,19 +95,22 @@ struct Context {
     bool derivedValid = false;
     Mat4 mvp;
     float normalMatrix[9];   // column-major 3 x 3: the inverse transpose of the model-view's
+    bool texMatrixHere;      // given texture coordinates go through the texture matrix on the CPU
 
-    // Inside glBegin/glEnd: the primitive and its vertices so far.
+    // Inside glBegin/glEnd: the primitive, whose vertices so far are the
+    // batch's from beginBase on.
     bool inBegin = false;
     GLenum beginMode = 0;
-    std::vector<Vertex> primitive;
+    GLuint beginBase = 0;
 
-    // Gathered triangles or lines, drawn by Flush.
+    // Gathered triangles or lines, drawn by Flush: each vertex once, and the
+    // indices of the triangles' or lines' corners.
     std::vector<Vertex> batch;
+    std::vector<GLuint> indices;
     GLenum batchMode = GL_TRIANGLES;   // or GL_LINES
 
     // GL objects.
-    GLuint program = 0, vao = 0, vbo = 0;
-    size_t vboBytes = 0;
+    GLuint program = 0, vao = 0, vbo = 0, ibo = 0;
 };
 extern Context* ctx;
 
@@ -118,15 +121,13 @@ int currentStack();
 // The current matrix times m (16 doubles, column-major), each element rounded
 // to float first as glMultMatrixd does.
 void multMatrixd(const double* m);
-// Brings the derived matrices up to date.
+// Brings the derived matrices up to date (they go out of date with any
+// matrix and with texture generation).
 void updateDerived();
-// A vertex at object position (x, y, z, w) with the current normal, colour and
-// texture coordinate (or those given).
-Vertex makeVertex(const float pos[4], const float normal[3], const float color[4],
-                  const float tex[4]);
-// Appends a whole primitive (GL mode and its vertices) to the batch as
-// triangles or lines.
-void emitPrimitive(GLenum mode, const Vertex* v, size_t count);
+// The vertex at object position (x, y, z, w) with this normal, colour and
+// texture coordinate, as the shaders take it.
+void makeVertex(const float pos[4], const float normal[3], const float color[4],
+                const float tex[4], Vertex* out);
 // True when the bound texture is complete, so GL_TEXTURE_2D applies.
 bool textureComplete();
 

@@ -166,6 +166,8 @@ bool makeProgram(const char** why)
     glBindVertexArray(ctx->vao);
     glGenBuffers(1, &ctx->vbo);
     glBindBuffer(GL_ARRAY_BUFFER, ctx->vbo);
+    glGenBuffers(1, &ctx->ibo);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, ctx->ibo);   // part of the vertex array's state
     const GLsizei stride = sizeof(Vertex);
     struct Attribute {
         GLint size;
@@ -206,15 +208,15 @@ void drawBatch()
     glUniform1f(u.fogEnd, s.fogEnd);
     glUniform1f(u.fogDensity, s.fogDensity);
 
-    const size_t bytes = ctx->batch.size() * sizeof(Vertex);
-    if (bytes > ctx->vboBytes) {
-        glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)bytes, ctx->batch.data(), GL_STREAM_DRAW);
-        ctx->vboBytes = bytes;
-    } else {
-        glBufferSubData(GL_ARRAY_BUFFER, 0, (GLsizeiptr)bytes, ctx->batch.data());
-    }
-    glDrawArrays(ctx->batchMode, 0, (GLsizei)ctx->batch.size());
+    // New storage every time: rewriting storage an earlier draw still reads
+    // would make the GL wait for that draw to finish.
+    glBufferData(GL_ARRAY_BUFFER, (GLsizeiptr)(ctx->batch.size() * sizeof(Vertex)),
+                 ctx->batch.data(), GL_STREAM_DRAW);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, (GLsizeiptr)(ctx->indices.size() * sizeof(GLuint)),
+                 ctx->indices.data(), GL_STREAM_DRAW);
+    glDrawElements(ctx->batchMode, (GLsizei)ctx->indices.size(), GL_UNSIGNED_INT, nullptr);
     ctx->batch.clear();
+    ctx->indices.clear();
 }
 
 }  // namespace gl11es

@@ -88,6 +88,11 @@ void updateDerived()
     for (int i = 0; i < 3; i++)
         for (int j = 0; j < 3; j++)
             ctx->normalMatrix[j * 3 + i] = inv[j][i];
+    // Coordinates given are transformed here unless they are generated (then
+    // the shader does it, after generating them) or the matrix is the identity.
+    const Mat4& texture = top(2);
+    ctx->texMatrixHere = !(enabled(GL_TEXTURE_GEN_S) || enabled(GL_TEXTURE_GEN_T)) &&
+                         std::memcmp(&texture, &IDENTITY, sizeof texture) != 0;
     ctx->derivedValid = true;
 }
 
@@ -149,6 +154,8 @@ void Stop()
         glDeleteProgram(ctx->program);
     if (ctx->vbo)
         glDeleteBuffers(1, &ctx->vbo);
+    if (ctx->ibo)
+        glDeleteBuffers(1, &ctx->ibo);
     if (ctx->vao)
         glDeleteVertexArrays(1, &ctx->vao);
     delete ctx;
@@ -157,7 +164,9 @@ void Stop()
 
 void Flush()
 {
-    if (ctx && !ctx->batch.empty())
+    // Between glBegin and glEnd only vertex values may change (GL refuses
+    // the rest), so a primitive is never cut in two.
+    if (ctx && !ctx->inBegin && !ctx->batch.empty())
         drawBatch();
 }
 
@@ -184,6 +193,8 @@ static void setCapability(GLenum cap, bool on)
     }
     Flush();
     ctx->s.enabled[cap] = on;
+    if (cap == GL_TEXTURE_GEN_S || cap == GL_TEXTURE_GEN_T)
+        ctx->derivedValid = false;
     if (esCapability(cap))
         on ? glEnable(cap) : glDisable(cap);
     // Turning colour material on takes the current colour at once.
@@ -230,8 +241,7 @@ static Mat4& changing()
     int stack = currentStack();
     if (stack == 2 && (enabled(GL_TEXTURE_GEN_S) || enabled(GL_TEXTURE_GEN_T)))
         Flush();
-    if (stack != 2)
-        ctx->derivedValid = false;
+    ctx->derivedValid = false;
     return top(stack);
 }
 
@@ -505,6 +515,7 @@ void PopAttrib()
     Flush();
     ctx->s = ctx->attribStack.back();
     ctx->attribStack.pop_back();
+    ctx->derivedValid = false;
     applyServerState();
 }
 

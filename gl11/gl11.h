@@ -25,11 +25,22 @@
 // Only what the program uses is offered, with the GL defaults it relies on:
 // per-vertex lighting from GL_LIGHT0 as GL initialises it (a white directional
 // light along +z in eye space, global ambient 0.2, material specular 0) with
-// GL_COLOR_MATERIAL tracking ambient and diffuse; GL_NORMALIZE; linear fog
-// from the eye distance |z_eye|; the GL_TEXTURE matrix; quads split into
-// triangles (0,1,2) and (0,2,3) as Mesa does. GL_QUADS, GL_TRIANGLES and
-// GL_LINES in glBegin; GL_TRIANGLES in glDrawArrays. Anything else is
-// ignored (drawn as nothing), never an abort.
+// GL_COLOR_MATERIAL tracking ambient and diffuse; GL_NORMALIZE; sphere-map
+// texture generation; fog (linear, exp, exp2) from the eye distance |z_eye|;
+// the GL_TEXTURE matrix; texture lookups divided by q; quads split into
+// triangles (0,1,2) and (0,2,3) and GLU's quad strips along the diagonal
+// Mesa takes. glBegin takes GL_TRIANGLES, GL_QUADS and GL_LINES (and the
+// strips and fans GLU makes); vertex arrays are GL_FLOAT. On the shader path
+// glLightfv, glMaterial and glShadeModel(GL_FLAT) are not offered or not
+// followed, GL_CLAMP wraps as GL_CLAMP_TO_EDGE (ES has no texture border),
+// glPushAttrib saves every group whatever its mask (the program pushes them
+// all), and GLU draws filled quadrics with normals outward (GLU_SMOOTH or
+// none). Anything else is ignored (drawn as nothing), never an abort.
+//
+// The matrices, vertex positions and GLU's tessellation use the arithmetic of
+// Mesa and Mesa's GLU in the same precision and order, so on Mesa the shader
+// path and GL 1.1 draw the same triangles: the show's frames through the two
+// are pixel for pixel the same but for a few texels.
 #pragma once
 
 // The GL types, as the Khronos headers define them (a repeated identical

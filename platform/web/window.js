@@ -22,7 +22,9 @@
 // For the page: Module.vallupMain(args) runs the program's main with these
 // arguments and gives a promise of its exit status, kept until main has
 // really returned (it waits on the page's boxes and frames in between);
-// window.vallupTime is the music Time (s) of the last frame drawn.
+// window.vallupTime is the music Time (s) of the last frame drawn, also
+// Module.vallupTime(); Module.vallupContextLost() says whether the show ended
+// because the browser took its WebGL context away.
 
 var LibraryVallupWindow = {
   $VallupPage__deps: ['$VallupSound'],
@@ -35,6 +37,8 @@ var LibraryVallupWindow = {
     frameStart: 0,         // ms, performance.now: the current animation frame's start
     deltas: [],            // ms between the last animation frames
     period: 0,             // ms: the display's refresh period as the frames show it
+    pendingWake: null,     // ends the current wait for a frame
+    HIDDEN_MS: 16,         // ms between turns of the loop while the page is hidden
 
     WM_SIZE: 0x0005, WM_ACTIVATE: 0x0006, WM_CLOSE: 0x0010, WM_KEYDOWN: 0x0100, WM_KEYUP: 0x0101,
 
@@ -88,6 +92,8 @@ var LibraryVallupWindow = {
       // A hidden page is a minimised window (and gets no animation frames).
       document.addEventListener('visibilitychange', function() {
         VallupPage.post(VallupPage.WM_ACTIVATE, document.hidden ? 0x10000 : 1, 0);
+        var wake = VallupPage.pendingWake;
+        if (document.hidden && wake) setTimeout(function() { wake(); }, VallupPage.HIDDEN_MS);
       });
       Module['vallupMain'] = function(args) {
         var status = callMain(args || []);
@@ -96,6 +102,7 @@ var LibraryVallupWindow = {
         return Promise.resolve(status);
       };
       Module['vallupTime'] = function() { return _vallup_time(); };
+      Module['vallupContextLost'] = function() { return !!VallupPage.contextLost; };
     },
 
     fullscreenElement: function() {
@@ -291,21 +298,34 @@ var LibraryVallupWindow = {
 
   // Returns in the next animation frame, having noted its start, the display's
   // period (the shortest of the last 32 frame intervals: slow frames skip
-  // refreshes) and the music Time of the frame drawn before it.
+  // refreshes) and the music Time of the frame drawn before it. A hidden page
+  // gets no animation frames: there the loop goes on at the pace of the
+  // browser's timers (which it slows down in the background), drawing
+  // nothing, so the show still ends on time.
   vallupWaitFrame__deps: ['$VallupPage'],
   vallupWaitFrame: function() {
     return Asyncify.handleSleep(function(wakeUp) {
-      requestAnimationFrame(function(t) {
-        var d = t - VallupPage.frameStart;
-        if (VallupPage.frameStart && d > 0) {
-          VallupPage.deltas.push(d);
-          if (VallupPage.deltas.length > 32) VallupPage.deltas.shift();
-          VallupPage.period = Math.min.apply(null, VallupPage.deltas);
+      var woken = false, frame = 0;
+      var wake = function(t) {
+        if (woken) return;
+        woken = true;
+        VallupPage.pendingWake = null;
+        if (t === undefined) cancelAnimationFrame(frame);
+        if (t !== undefined) {
+          var d = t - VallupPage.frameStart;
+          if (VallupPage.frameStart && d > 0) {
+            VallupPage.deltas.push(d);
+            if (VallupPage.deltas.length > 32) VallupPage.deltas.shift();
+            VallupPage.period = Math.min.apply(null, VallupPage.deltas);
+          }
+          VallupPage.frameStart = t;
         }
-        VallupPage.frameStart = t;
         window.vallupTime = _vallup_time();
         wakeUp();
-      });
+      };
+      frame = requestAnimationFrame(wake);
+      VallupPage.pendingWake = wake;
+      if (document.hidden) setTimeout(function() { wake(); }, VallupPage.HIDDEN_MS);
     });
   },
 

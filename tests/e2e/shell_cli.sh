@@ -8,7 +8,7 @@ fail() { echo "FAIL: $*" >&2; exit 1; }
 work=$(mktemp -d); trap 'rm -rf "$work"' EXIT
 
 "$BIN" --help > "$work/help" || fail "--help status $?"
-for opt in --windowed --fullscreen --frame --out --size --fps --help --version; do
+for opt in --windowed --fullscreen --gles --frame --out --size --fps --help --version; do
   grep -q -- "$opt" "$work/help" || fail "--help does not mention $opt"
 done
 "$BIN" --version | grep -q '^vallup [0-9]' || fail "--version"
