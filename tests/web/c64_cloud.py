@@ -2,7 +2,7 @@
 placed by the random table, which takes the C runtime's rand(): the web
 build's differs from glibc's, so the pictures are not compared with Linux's
 pixel for pixel (the web unit tests check the table itself). What is checked,
-at 26, 30 and 34 s: the page says "ready" without an exception; the C64
+at 26, 30 and 34 s (at 20, 15 and 12 frames a second, for speed): the page says "ready" without an exception; the C64
 screen's frame (everything outside the dark screen, found in Linux's picture)
 is Linux's by framediff's measure (at most 1% of its pixels more than 16
 levels off, mean at most 2); and inside the screen spheres are drawn: the
@@ -19,7 +19,7 @@ import tempfile
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from cdp import Browser, Site, fail  # noqa: E402
 
-TIMES = [26, 30, 34]
+TIMES = [(26, 20), (30, 15), (34, 12)]   # s, frames a second: few frames before
 W, H = 800, 600
 
 site_dir = sys.argv[1] if len(sys.argv) > 1 else "build-web/site"
@@ -43,14 +43,15 @@ def off(a, b):
 
 work = tempfile.mkdtemp(prefix="vallup-c64-")
 try:
-    for t in TIMES:
-        r = subprocess.run([linux, "--frame", str(t), "--out", "%s/linux-%d.png" % (work, t)],
+    for t, fps in TIMES:
+        r = subprocess.run([linux, "--frame", str(t), "--fps", str(fps), "--out",
+                            "%s/linux-%d.png" % (work, t)],
                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
         if r.returncode != 0:
             fail("build/vallup --frame %d failed: %s" % (t, r.stdout))
     with Site(site_dir) as site, Browser() as page:
-        for t in TIMES:
-            page.goto(site.url("index.html?frame=%d" % t))
+        for t, fps in TIMES:
+            page.goto(site.url("index.html?frame=%d&fps=%d" % (t, fps)))
             if page.wait_title("ready", 90) is None:
                 fail("index.html?frame=%d: the title never became \"ready\" (it is %r)"
                      % (t, page.title()))
@@ -59,7 +60,7 @@ try:
             fail("the page threw")
 
     bad = False
-    for t in TIMES:
+    for t, _ in TIMES:
         a, b = rgb("%s/linux-%d.png" % (work, t)), rgb("%s/web-%d.png" % (work, t))
         frame_colour = a[0]   # the top-left corner is the C64 screen's frame
         inside = [i for i, p in enumerate(a) if off(p, frame_colour) > 16]

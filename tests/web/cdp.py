@@ -299,6 +299,29 @@ class Browser:
                          "r([typeof window.vallupTime == 'number' ? window.vallupTime : null,"
                          " t / 1000])))")
 
+    def record_frames(self, seconds):
+        """Starts noting every animation frame of the page for `seconds` s, from
+        a callback that runs after the page's own in each frame: the frame's
+        timestamp (s), window.vallupTime, and the keys (KeyboardEvent.key)
+        held then, by the events the page has had. Returns at once;
+        recorded_frames() waits for the list of [timestamp, time, "keys"]."""
+        self.eval("""window.__vallupFrames = new Promise(done => {
+            const held = new Set(), out = [];
+            const down = e => held.add(e.key), up = e => held.delete(e.key);
+            addEventListener('keydown', down); addEventListener('keyup', up);
+            const end = performance.now() + %d;
+            const f = t => {
+              out.push([t / 1000, window.vallupTime, [...held].join(' ')]);
+              if (t < end) { requestAnimationFrame(f); return; }
+              removeEventListener('keydown', down); removeEventListener('keyup', up);
+              done(out);
+            };
+            requestAnimationFrame(f);
+          }), 0""" % int(seconds * 1000))
+
+    def recorded_frames(self):
+        return self.eval("window.__vallupFrames", timeout=120)
+
     def click(self, selector):
         """A left click at the centre of the element (it must be shown)."""
         box = self.eval("(() => { const e = document.querySelector(%s); if (!e) return null;"
