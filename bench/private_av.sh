@@ -8,7 +8,8 @@
 #     into it can be recorded from $SINK.monitor. XDG_RUNTIME_DIR is set to
 #     DIR/xdg (mode 700), so the show and ffmpeg, started from this shell with
 #     SDL_AUDIODRIVER unset, play into and record from this server only.
-#   - Xvfb on a free display (1024x768x24); DISPLAY is set to it.
+#   - Xvfb on a free display (AV_SCREEN, default 1024x768x24); DISPLAY is set
+#     to it.
 # av_stop ends them (and every process registered with av_own PID), by
 # process id; call it from an EXIT trap.
 #
@@ -35,7 +36,7 @@ av_start() {
   done
   av_own "$(cat "$XDG_RUNTIME_DIR/pulse/pid")"
 
-  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
+  Xvfb -displayfd 3 -screen 0 "${AV_SCREEN:-1024x768x24}" -nolisten tcp 3>"$dir/display" 2>"$dir/xvfb.log" &
   XVFB_PID=$!
   av_own $XVFB_PID
   for ((i = 0; i < 100; i++)); do

@@ -88,11 +88,15 @@ class Site:
 
 class Browser:
     """Headless Chromium with one tab under the protocol. extra_args are
-    further command-line switches; env replaces the environment."""
+    further command-line switches (a later switch wins over an earlier one);
+    env replaces the environment. headless=False opens a real window on the
+    environment's DISPLAY instead (the benchmarks' Xvfb), whose viewport is
+    the window's own."""
 
-    def __init__(self, extra_args=(), env=None):
+    def __init__(self, extra_args=(), env=None, headless=True):
         self.extra_args = list(extra_args)
         self.env = env
+        self.headless = headless
         self.proc = None
         self.ws = None
         self.next_id = 0
@@ -115,7 +119,8 @@ class Browser:
         self.dir = tempfile.mkdtemp(prefix="vallup-chromium-")
         profile = os.path.join(self.dir, "profile")
         self.stderr_path = os.path.join(self.dir, "chromium.log")
-        args = [CHROMIUM, "--headless=new", "--no-sandbox", "--use-angle=swiftshader",
+        args = [CHROMIUM] + (["--headless=new"] if self.headless else []) + [
+                "--no-sandbox", "--use-angle=swiftshader",
                 "--enable-unsafe-swiftshader", "--remote-debugging-port=0",
                 "--user-data-dir=" + profile, "--window-size=%d,%d" % VIEWPORT,
                 "--no-first-run", "--no-default-browser-check", "--disable-extensions",
@@ -148,8 +153,9 @@ class Browser:
                                  flatten=True)["sessionId"]
         self.send("Runtime.enable")
         self.send("Page.enable")
-        self.send("Emulation.setDeviceMetricsOverride", width=VIEWPORT[0], height=VIEWPORT[1],
-                  deviceScaleFactor=1, mobile=False)
+        if self.headless:
+            self.send("Emulation.setDeviceMetricsOverride", width=VIEWPORT[0], height=VIEWPORT[1],
+                      deviceScaleFactor=1, mobile=False)
         # A headless tab never has the focus; the page should behave as if it had.
         self.send("Emulation.setFocusEmulationEnabled", enabled=True)
 
