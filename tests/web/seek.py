@@ -7,7 +7,7 @@ frame of the page is noted with window.vallupTime and the keys the page has
 had down (tests/web/cdp.py, record_frames). Checked for each pair of frames:
 after a frame with a key down, Time moved by exactly its step (within 2 ms);
 after one with none, Time did not go back and moved no more than the frames'
-interval and 0.1 s. Each key seeks at least once.
+interval and 0.3 s. Each key seeks at least once.
 Usage: seek.py SITE_DIR (from the repository root).
 """
 import os
@@ -20,7 +20,9 @@ from cdp import Browser, Site, fail, start_show  # noqa: E402
 STEPS = {"ArrowUp": 1.0, "ArrowRight": 0.5, "ArrowDown": -1.0, "ArrowLeft": -0.5}
 ORDER = ["ArrowUp", "ArrowRight", "ArrowDown", "ArrowLeft"]   # Up first: clear of the start
 EXACT = 0.002   # s: a seek lands on the millisecond
-SLACK = 0.1     # s: how much more than the frame interval Time may move between frames
+SLACK = 0.3     # s: how much more than the frame interval Time may move between frames
+                # (a loaded machine starts a frame late after its timestamp); a
+                # seek of 0.5 s or more in a frame of under 0.2 s still shows
 
 
 def problems(frames, shift):
