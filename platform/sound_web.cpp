@@ -1,16 +1,19 @@
-// The sound output in a web page: Web Audio (platform/web/sound.js). A
-// ScriptProcessorNode asks for each buffer on the page's one thread, between
-// frames; the answer is converted here to the planar floats Web Audio plays.
+// The sound output in a web page: Web Audio (platform/web/sound.js), fed on
+// the page's one thread between frames: an AudioWorklet whose queue the page
+// keeps topped up by messages, or where there is none a ScriptProcessorNode
+// of FRAMES frames. Each request's answer is converted here to the planar
+// floats Web Audio plays.
 //
-// Latency: the request carries the audio context's time at which its first
-// sample enters the output (the event's playbackTime); the context's output
+// Latency: sound.js knows the audio context's time at which the request's
+// first frame enters the output (the worklet's report of where its queue
+// plays; the script processor's playbackTime), and the context's output
 // timestamp says which context time the speaker plays at which moment of the
-// page's clock (performance.now, the clock the music clock reads), so the
-// first sample leaves the speaker
-//   latency = (playbackTime - stamp.contextTime) - (now - stamp.performanceTime)
+// page's clock (performance.now, the clock the music clock reads). So the
+// first frame leaves the speaker
+//   latency = (at - stamp.contextTime) - (now - stamp.performanceTime)
 // seconds from now. Before the device has played anything the stamp is zero,
-// and then the context's own figures stand in: (playbackTime - currentTime)
-// + baseLatency + outputLatency (each where the browser reports it).
+// and then the context's own figures stand in: (at - currentTime) +
+// baseLatency + outputLatency (each where the browser reports it).
 //
 // There are no threads: the locks have nothing to hold off, and the clock
 // keeps no keeper thread (soundThreads).
@@ -28,11 +31,12 @@ void vallupSoundClose(void);
 
 namespace {
 
-// Frames a request: 93 ms at 44.1 kHz. The node plays one buffer while the
-// page's thread fills the next, so a frame may take that long to draw (a
-// software WebGL's heaviest scenes take 60 ms) before the sound breaks up.
-// The clock counts all of it: a seek is heard (and the picture moves on from
-// it) about two buffers later.
+// Frames a script processor's request: 93 ms at 44.1 kHz. The node plays one
+// buffer while the page's thread fills the next, so a frame may take that
+// long to draw (a software WebGL's heaviest scenes take 60 ms) before the
+// sound breaks up. The clock counts all of it: a seek is heard (and the
+// picture moves on from it) about two buffers later. (The worklet's queue is
+// sound.js's: 255 ms, and a seek drops it.)
 const int FRAMES = 4096;
 
 std::vector<short> pcm;      // one request, 16-bit interleaved stereo
@@ -54,8 +58,8 @@ void unlock() {}
 
 }  // namespace
 
-// From sound.js, for every buffer the node asks for: `frames` stereo frames,
-// the first leaving the speaker `latencyS` from now (negative: unknown).
+// From sound.js, for every request: `frames` stereo frames, the first
+// leaving the speaker `latencyS` from now (negative: unknown).
 // Returns the left channel's samples followed by the right's.
 extern "C" EMSCRIPTEN_KEEPALIVE float* vallup_sound_feed(int frames, double latencyS)
 {
@@ -71,6 +75,10 @@ extern "C" EMSCRIPTEN_KEEPALIVE float* vallup_sound_feed(int frames, double late
     soundFeedAhead();
     return planar.data();
 }
+
+// From sound.js, before topping the worklet's queue up: whether the next
+// request takes a seek, so that what is queued of the old place is dropped.
+extern "C" EMSCRIPTEN_KEEPALIVE int vallup_sound_seek_pending() { return soundSeekPending() ? 1 : 0; }
 
 const SoundOutput webOutput = {"Web Audio", open, close, pause, lock, unlock};
 
