@@ -49,7 +49,8 @@ bool platHeadlessCreate(int width, int height, const char** why)
     EGLConfig config;
     EGLint count = 0;
     if (!eglChooseConfig(display, configAttribs, &config, 1, &count) || count < 1) {
-        *why = "no EGL config with an RGBA pbuffer and a depth buffer";
+        *why = platGLES ? "no EGL config for OpenGL ES 3 with an RGBA pbuffer and a depth buffer"
+                        : "no EGL config with an RGBA pbuffer and a depth buffer";
         platHeadlessDestroy();
         return false;
     }

@@ -7,7 +7,7 @@ frame of the page is noted with window.vallupTime and the keys the page has
 had down (tests/web/cdp.py, record_frames). Checked for each pair of frames:
 after a frame with a key down, Time moved by exactly its step (within 2 ms);
 after one with none, Time did not go back and moved no more than the frames'
-interval and 0.1 s. Each key seeks at least once.
+interval and 0.3 s. Each key seeks at least once.
 Usage: seek.py SITE_DIR (from the repository root).
 """
 import os
@@ -20,7 +20,9 @@ from cdp import Browser, Site, fail, start_show  # noqa: E402
 STEPS = {"ArrowUp": 1.0, "ArrowRight": 0.5, "ArrowDown": -1.0, "ArrowLeft": -0.5}
 ORDER = ["ArrowUp", "ArrowRight", "ArrowDown", "ArrowLeft"]   # Up first: clear of the start
 EXACT = 0.002   # s: a seek lands on the millisecond
-SLACK = 0.1     # s: how much more than the frame interval Time may move between frames
+SLACK = 0.3     # s: how much more than the frame interval Time may move between frames
+                # (a loaded machine starts a frame late after its timestamp); a
+                # seek of 0.5 s or more in a frame of under 0.2 s still shows
 
 
 def problems(frames, shift):
@@ -54,6 +56,10 @@ with Site(site_dir) as site, Browser() as page:
         page.key(key)
         time.sleep(1.2)
     frames = page.recorded_frames()
+if os.environ.get("WEB_TEST_KEEP"):
+    os.makedirs(os.environ["WEB_TEST_KEEP"], exist_ok=True)
+    with open(os.path.join(os.environ["WEB_TEST_KEEP"], "seek-frames.txt"), "w") as f:
+        f.writelines("%.3f %.3f %s\n" % (t, tm, keys or "-") for t, tm, keys in frames)
 
 print("%d frames noted from %.3f s (Time %.3f) to %.3f s (Time %.3f)"
       % (len(frames), frames[0][0], frames[0][1], frames[-1][0], frames[-1][1]))
@@ -73,5 +79,5 @@ if found:
         fail("window.vallupTime lags a frame: every seek shows in it one frame after the frame "
              "that drew the seek's target (with that lag allowed, every seek is exact); as "
              "promised: %s" % "; ".join(found[:4]))
-    fail("; ".join(found[:6]))
+    fail("%s (and with a frame's lag allowed: %s)" % ("; ".join(found[:6]), "; ".join(late[:6])))
 print("PASS")
