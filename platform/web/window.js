@@ -296,15 +296,19 @@ var LibraryVallupWindow = {
     if (VallupPage.canvas) VallupPage.canvas.style.cursor = show ? '' : 'none';
   },
 
-  // Returns in the next animation frame, having noted its start, the display's
-  // period (the shortest of the last 32 frame intervals: slow frames skip
-  // refreshes) and the music Time of the frame drawn before it. A hidden page
+  // Called once a frame is drawn: notes its music Time (window.vallupTime is
+  // the Time of the last frame drawn, from here until the next one is), then
+  // returns in the next animation frame, having noted its start and the
+  // display's period (the shortest of the last 32 frame intervals: slow
+  // frames skip refreshes). A hidden page
   // gets no animation frames: there the loop goes on at the pace of the
   // browser's timers (which it slows down in the background), drawing
   // nothing, so the show still ends on time.
   vallupWaitFrame__deps: ['$VallupPage'],
   vallupWaitFrame: function() {
     return Asyncify.handleSleep(function(wakeUp) {
+      // Here only as the wait begins (not again as the program resumes).
+      window.vallupTime = _vallup_time();
       var woken = false, frame = 0;
       var wake = function(t) {
         if (woken) return;
@@ -320,7 +324,6 @@ var LibraryVallupWindow = {
           }
           VallupPage.frameStart = t;
         }
-        window.vallupTime = _vallup_time();
         wakeUp();
       };
       frame = requestAnimationFrame(wake);
