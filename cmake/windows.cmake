@@ -43,7 +43,7 @@ add_library(vallup_system INTERFACE)
 target_link_libraries(vallup_system INTERFACE ole32 uuid ksuser avrt)
 add_library(vallup::system ALIAS vallup_system)
 
-set(VALLUP_OTHER_PLATFORM_FILES "(_linux|_web|/sound_pulse)\\.cpp$")
+set(VALLUP_OTHER_PLATFORM_FILES "(_linux|_posix|_web|/sound_pulse)\\.cpp$")
 
 # One self-contained exe: the C++ runtime, libgcc and winpthread linked in.
 add_link_options(-static -static-libgcc -static-libstdc++)
