@@ -162,17 +162,6 @@ var LibraryVallupWindow = {
       return c;
     },
 
-    webgl2: function() {
-      try {
-        var gl = document.createElement('canvas').getContext('webgl2');
-        if (!gl) return false;
-        var lose = gl.getExtension('WEBGL_lose_context');
-        if (lose) lose.loseContext();
-        return true;
-      } catch (e) {
-        return false;
-      }
-    },
 
     // A box on the page: calls answer(IDYES, IDNO or IDOK) on the click.
     box: function(text, caption, type, answer) {
@@ -229,10 +218,9 @@ var LibraryVallupWindow = {
 
   vallupPageInit__deps: ['$VallupPage'],
   vallupPageInit: function() {
-    var why = typeof document == 'undefined' ? 'no page to show the window on'
-            : !VallupPage.webgl2() ? 'this browser offers no WebGL 2 (or has it switched off)'
-            : null;
-    return why ? allocateUTF8(why) : 0;
+    // The page asked for WebGL 2 before it loaded the program (index.html).
+    if (typeof document == 'undefined') return allocateUTF8('no page to show the window on');
+    return 0;
   },
 
   vallupMessageBox__deps: ['$VallupPage'],
